@@ -1,0 +1,45 @@
+// The drop batch.
+#include "drop_batch.h"
+
+#include <stdio.h>
+
+#include "rename_planner.h"
+#include "tag_reader.h"
+
+int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings settings, char* line) {
+    char path[LINE_BUFFER];
+    unsigned length = DropPath(site, index, path, sizeof path);
+    int code;
+    if (length >= TEXT_BUFFER) {
+        code = RESULT_ACCESS_FAILED;
+    } else {
+        ReadTags(path, info);
+        code = RenameByTag(path, info, settings);
+    }
+    char message[MESSAGE_BUFFER];
+    DropMessageText(site, code, message);
+    // A path too long for the line is shown cut; the line itself is bounded.
+    if (snprintf(line, LINE_BUFFER, "%s - %s", message, path) < 0) line[0] = '\0';
+    return code;
+}
+
+unsigned RunDropBatch(DropSite* site, Settings* live) {
+    live->busy = 1;
+    DropDrawState(site, *live);
+    DropClearLog(site);
+    // One record serves the whole drop; the planner reads only what the
+    // reader wrote for the current file.
+    TagInfo info = {};
+    unsigned failed = 0;
+    unsigned count = DropCount(site);
+    for (unsigned i = 0; i < count; ++i) {
+        char line[LINE_BUFFER];
+        if (ProcessDroppedFile(site, i, info, *live, line) != RESULT_OK) ++failed;
+        DropAddLine(site, line);
+    }
+    DropRelease(site);
+    live->busy = 0;
+    DropDrawState(site, *live);
+    DropReady(site);
+    return failed;
+}

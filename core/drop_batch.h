@@ -1,0 +1,46 @@
+// The drop batch: one drop of files, each read, renamed and logged in turn.
+// The batch is portable; the surroundings it works in (where the dropped paths
+// come from, the pictures, the log, the message texts) are the operations
+// below, which each front end supplies for its own DropSite.
+#ifndef QUILLON_CORE_DROP_BATCH_H
+#define QUILLON_CORE_DROP_BATCH_H
+
+#include "records.h"
+
+enum { MESSAGE_BUFFER = 64, LINE_BUFFER = 512 };
+
+// Defined by the front end: the Windows shell's holds the window and the drop
+// handle; the command line's holds the argument list.
+struct DropSite;
+
+// Number of dropped files.
+unsigned DropCount(DropSite* site);
+// Copies at most size - 1 bytes of the path of file `index` into `path`,
+// NUL-terminated, and returns the path's whole length in bytes (so a size of 0
+// only asks for the length).
+unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size);
+// The drop's list is no longer needed.
+void DropRelease(DropSite* site);
+// Draws the picture for `settings.busy` at once.
+void DropDrawState(DropSite* site, Settings settings);
+void DropClearLog(DropSite* site);
+void DropAddLine(DropSite* site, const char* line);
+// Appends "READY." to the log.
+void DropReady(DropSite* site);
+// The log message of result code `code`, NUL-terminated in `text`
+// (MESSAGE_BUFFER bytes).
+void DropMessageText(DropSite* site, int code, char* text);
+
+// Runs the whole drop: busy picture, empty log, one line per file in the
+// drop's order, release, idle picture, "READY.". `live` is the main window's
+// settings record, whose busy field the batch sets and clears. Returns the
+// number of files that were not renamed.
+unsigned RunDropBatch(DropSite* site, Settings* live);
+
+// One file of a drop, from its path to its log line: returns the result code
+// and leaves "MESSAGE - PATH" in `line` (LINE_BUFFER bytes). A path that does
+// not fit TEXT_BUFFER is refused with RESULT_ACCESS_FAILED: cut short it could
+// name another file.
+int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings settings, char* line);
+
+#endif

@@ -1,0 +1,49 @@
+// Win32 back end of the file operations (file_io.h).
+#include <windows.h>
+
+#include "file_io.h"
+
+namespace {
+
+HANDLE Handle(InputFile file) {
+    return reinterpret_cast<HANDLE>(file.handle);
+}
+
+}  // namespace
+
+int OpenForReading(const char* path, InputFile* file) {
+    // Read sharing only: a file that someone is writing cannot be opened, and
+    // nobody can start writing it while it is read. A folder fails here too.
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    LARGE_INTEGER size;
+    file->handle = reinterpret_cast<intptr_t>(h);
+    file->length = GetFileSizeEx(h, &size) ? size.QuadPart : -1;
+    return 1;
+}
+
+int ReadNext(InputFile file, void* buffer, int size) {
+    DWORD count = 0;
+    if (!ReadFile(Handle(file), buffer, static_cast<DWORD>(size), &count, nullptr)) return -1;
+    return static_cast<int>(count);
+}
+
+int ReadAt(InputFile file, int64_t offset, void* buffer, int size) {
+    LONG high = static_cast<LONG>(offset >> 32);
+    DWORD low = SetFilePointer(Handle(file), static_cast<LONG>(offset & 0xFFFFFFFF), &high, FILE_BEGIN);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return -1;
+    return ReadNext(file, buffer, size);
+}
+
+int64_t FileLength(InputFile file) {
+    return file.length;
+}
+
+void CloseFile(InputFile file) {
+    CloseHandle(Handle(file));
+}
+
+int RenameNoReplace(const char* from, const char* to) {
+    // MoveFileA never replaces an existing file.
+    return MoveFileA(from, to) ? 1 : 0;
+}

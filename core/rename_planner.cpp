@@ -1,0 +1,93 @@
+// The rename planner.
+#include "rename_planner.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "file_io.h"
+#include "system_text.h"
+
+namespace {
+
+const char kUnknownArtist[] = "Unknown Artist";
+const char kExtension[] = ".mp3";
+const char kForbidden[] = "\\/:*?\"<>|";
+
+const char* Prefer(const char* first, const char* second) {
+    return first[0] != '\0' ? first : second;
+}
+
+int NameAcceptable(const char* name) {
+    for (const char* c = kForbidden; *c != '\0'; ++c) {
+        if (!CharAbsent(name, *c)) return 0;
+    }
+    return 1;
+}
+
+// Length of the directory part of `path`, its last separator included; 0 for
+// a bare file name.
+size_t DirectoryLength(const char* path) {
+    char separator = PathSeparator();
+    size_t end = 0;
+    for (size_t i = 0; path[i] != '\0';) {
+        int n = CharLength(path + i);
+        if (n == 1 && path[i] == separator) end = i + 1;
+        i += static_cast<size_t>(n);
+    }
+    return end;
+}
+
+}  // namespace
+
+int CharAbsent(const char* text, char ch) {
+    for (size_t i = 0; text[i] != '\0';) {
+        int n = CharLength(text + i);
+        if (n == 1 && text[i] == ch) return 0;
+        i += static_cast<size_t>(n);
+    }
+    return 1;
+}
+
+int PlanRename(const char* path, const TagInfo& info, Settings settings, char* newPath) {
+    newPath[0] = '\0';
+    if (!info.fileOpened) return RESULT_ACCESS_FAILED;
+    if (!info.formatRecognized) return RESULT_FILE_ERROR;
+    if (!info.hasId3v1 && !info.hasId3v2) return RESULT_NO_TAG;
+    if (info.v1Title[0] == '\0' && info.v2Title[0] == '\0') return RESULT_NO_TITLE;
+
+    // Each of title and artist falls back to the other tag on its own.
+    bool v1First = settings.primaryTag == PRIMARY_V1;
+    const char* title = v1First ? Prefer(info.v1Title, info.v2Title) : Prefer(info.v2Title, info.v1Title);
+    const char* artist = v1First ? Prefer(info.v1Artist, info.v2Artist) : Prefer(info.v2Artist, info.v1Artist);
+    if (artist[0] == '\0') artist = kUnknownArtist;
+
+    // Texts from the reader are at most 126 bytes, but the record is the
+    // caller's: every composition below is bounded.
+    char name[TEXT_BUFFER];
+    int length;
+    if (settings.nameFormat == NAME_TITLE_ARTIST) {
+        length = snprintf(name, sizeof name, "%s - %s", title, artist);
+    } else if (settings.nameFormat == NAME_ARTIST_TITLE) {
+        length = snprintf(name, sizeof name, "%s - %s", artist, title);
+    } else {
+        length = snprintf(name, sizeof name, "%s", title);
+    }
+    if (length < 0 || length >= static_cast<int>(sizeof name)) return RESULT_RENAME_ERROR;
+    if (!NameAcceptable(name)) return RESULT_RENAME_ERROR;
+
+    size_t directory = DirectoryLength(path);
+    if (directory + static_cast<size_t>(length) + sizeof kExtension - 1 > TEXT_BUFFER - 1) {
+        return RESULT_RENAME_ERROR;
+    }
+    memcpy(newPath, path, directory);
+    memcpy(newPath + directory, name, static_cast<size_t>(length));
+    memcpy(newPath + directory + length, kExtension, sizeof kExtension);
+    return RESULT_OK;
+}
+
+int RenameByTag(const char* path, TagInfo info, Settings settings) {
+    char newPath[TEXT_BUFFER];
+    int code = PlanRename(path, info, settings, newPath);
+    if (code != RESULT_OK) return code;
+    return RenameNoReplace(path, newPath) ? RESULT_OK : RESULT_ACCESS_FAILED;
+}

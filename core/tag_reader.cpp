@@ -1,0 +1,150 @@
+// The tag reader. It reads a fixed, small amount at the start of a file (after
+// any leading zero bytes) and 63 bytes near its end, never the audio between.
+#include "tag_reader.h"
+
+#include <string.h>
+
+#include "file_io.h"
+#include "frame_text.h"
+
+namespace {
+
+enum {
+    SIGNATURE_SIZE = 3,
+    WINDOW_SIZE = 256,     // ID3v2 bytes searched for frames
+    WINDOW_BUFFER = 1024,  // the frame copy may run past the window
+    HEAD_SIZE = SIGNATURE_SIZE + WINDOW_SIZE,
+    ZERO_BLOCK = 64 * 1024,  // leading zeros are skipped in blocks this big
+    V1_TAG_SIZE = 128,
+    V1_READ = 3 + 30 + 30,  // "TAG", title, artist
+    V1_FIELD = 30
+};
+
+// Finds the first non-zero byte and reads the signature and the ID3v2 window
+// that follow it into `head` (HEAD_SIZE bytes, zero past the end of the file).
+// Returns 0 when the file holds no non-zero byte or a read fails.
+int ReadHead(InputFile file, unsigned char* head) {
+    memset(head, 0, HEAD_SIZE);
+    int got = ReadNext(file, head, HEAD_SIZE);
+    if (got <= 0) return 0;
+    int start = 0;
+    while (start < got && head[start] == 0) ++start;
+    if (start < got) {
+        // Usual case: the signature is near the start and one read did it all.
+        if (start == 0) return 1;
+        int have = got - start;
+        memmove(head, head + start, static_cast<size_t>(have));
+        memset(head + have, 0, static_cast<size_t>(HEAD_SIZE - have));
+        if (got < HEAD_SIZE) return 1;  // the file ended inside this read
+        int more = ReadNext(file, head + have, HEAD_SIZE - have);
+        return more >= 0;
+    }
+    if (got < HEAD_SIZE) return 0;  // nothing but zeros
+    // A long run of zeros: skip it in large blocks, then read the head at the
+    // first non-zero byte.
+    unsigned char block[ZERO_BLOCK];
+    int64_t offset = got;
+    for (;;) {
+        int n = ReadNext(file, block, ZERO_BLOCK);
+        if (n <= 0) return 0;
+        int k = 0;
+        while (k < n && block[k] == 0) ++k;
+        if (k < n) {
+            int have = n - k < HEAD_SIZE ? n - k : HEAD_SIZE;
+            memset(head, 0, HEAD_SIZE);
+            memcpy(head, block + k, static_cast<size_t>(have));
+            if (have < HEAD_SIZE && n == ZERO_BLOCK) {
+                int more = ReadAt(file, offset + n, head + have, HEAD_SIZE - have);
+                if (more < 0) return 0;
+            }
+            return 1;
+        }
+        offset += n;
+    }
+}
+
+int SignatureAccepted(const unsigned char* sig) {
+    if (sig[0] == 'I' && sig[1] == 'D' && sig[2] == '3') return 1;
+    if (sig[0] == 0xFF && sig[1] == 0xFB) return 1;  // MPEG-1 Layer III, no CRC
+    if (sig[0] == 'R' && sig[1] == 'I' && sig[2] == 'F') return 1;
+    return 0;
+}
+
+// Blanks the run of spaces that ends at the field's last byte.
+void TrimTrailingSpaces(unsigned char* field, int size) {
+    for (int k = size - 1; k >= 0 && field[k] == ' '; --k) field[k] = 0;
+}
+
+void CopyField(char* to, const unsigned char* field) {
+    memcpy(to, field, V1_FIELD);
+    to[V1_FIELD] = '\0';
+}
+
+void ReadId3v1(InputFile file, TagInfo& info) {
+    info.v1Title[0] = '\0';
+    info.v1Artist[0] = '\0';
+    info.hasId3v1 = 0;
+    int64_t length = FileLength(file);
+    if (length < V1_TAG_SIZE) return;
+    unsigned char tag[V1_READ];
+    memset(tag, 0, sizeof tag);
+    if (ReadAt(file, length - V1_TAG_SIZE, tag, V1_READ) < 3) return;
+    if (tag[0] != 'T' || tag[1] != 'A' || tag[2] != 'G') return;
+    info.hasId3v1 = 1;
+    unsigned char* title = tag + 3;
+    unsigned char* artist = title + V1_FIELD;
+    TrimTrailingSpaces(artist, V1_FIELD);
+    CopyField(info.v1Artist, artist);
+    TrimTrailingSpaces(title, V1_FIELD);
+    CopyField(info.v1Title, title);
+}
+
+void ReadId3v2(const unsigned char* head, TagInfo& info) {
+    // Bytes past the window read as zeros, so neither the match test near its
+    // end nor a long copy sees anything but the file or zeros.
+    unsigned char window[WINDOW_BUFFER];
+    memset(window, 0, sizeof window);
+    memcpy(window, head + SIGNATURE_SIZE, WINDOW_SIZE);
+    char text[TEXT_BUFFER];
+    FindTextFrame(window, WINDOW_SIZE, "TIT2", text);
+    strcpy(info.v2Title, text);
+    FindTextFrame(window, WINDOW_SIZE, "TPE1", text);
+    strcpy(info.v2Artist, text);
+}
+
+}  // namespace
+
+void FindTextFrame(const unsigned char* window, int length, const char* id, char* text) {
+    text[0] = '\0';
+    int last = length - 1;
+    for (int i = 0; i < last; ++i) {
+        if (memcmp(window + i, id, 4) != 0) continue;
+        if (window[i + 4] != 0 || window[i + 5] != 0 || window[i + 6] != 0) continue;
+        int count = static_cast<signed char>(window[i + 7]) - 1;
+        text[0] = '\0';
+        if (count > 0) DecodeFrameText(window[i + 10], window + i + 11, count, text);
+    }
+}
+
+int ReadTags(const char* path, TagInfo& info) {
+    InputFile file;
+    if (!OpenForReading(path, &file)) {
+        info.fileOpened = 0;
+        return 0;
+    }
+    info.fileOpened = 1;
+    unsigned char head[HEAD_SIZE];
+    if (!ReadHead(file, head) || !SignatureAccepted(head)) {
+        info.formatRecognized = 0;
+        CloseFile(file);
+        return 0;
+    }
+    info.formatRecognized = 1;
+    info.v2Title[0] = '\0';
+    info.v2Artist[0] = '\0';
+    info.hasId3v2 = memcmp(head, "ID3", SIGNATURE_SIZE) == 0;
+    if (info.hasId3v2) ReadId3v2(head, info);
+    ReadId3v1(file, info);
+    CloseFile(file);
+    return 1;
+}

@@ -1,0 +1,24 @@
+// The tag reader: decides from a file's first non-zero bytes whether it is an
+// MP3 file and collects title and artist from its ID3v2 and ID3v1 tags.
+#ifndef QUILLON_CORE_TAG_READER_H
+#define QUILLON_CORE_TAG_READER_H
+
+#include "records.h"
+
+// Fills `info` for the file at `path` and returns 1 when the file was opened
+// and carries an accepted signature, 0 otherwise. What is written depends on
+// the outcome: a failed open writes only fileOpened = 0; an opened file without
+// accepted signature (an empty or all-zero file among them) writes fileOpened = 1
+// and formatRecognized = 0; an accepted file writes all eight fields. The file
+// is only ever read.
+int ReadTags(const char* path, TagInfo& info);
+
+// Searches the `length` bytes of `window` for the text frame `id` ("TIT2" or
+// "TPE1") and leaves its text in `text` (at most 127 bytes are written, always
+// NUL-terminated, possibly empty). A match is the id followed by three zero
+// size bytes; the last match in the window decides. The copy may reach up to
+// 134 bytes past a match, so the caller's window must be that much longer than
+// `length` and hold defined bytes there.
+void FindTextFrame(const unsigned char* window, int length, const char* id, char* text);
+
+#endif

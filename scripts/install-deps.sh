@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the run command need.
+# Safe to run again: packages already present are skipped quickly.
+set -euo pipefail
+
+want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  lame id3v2 eyed3 python3-mutagen locales)
+want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+  binutils-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick x11-apps
+  fonts-noto-cjk fonts-urw-base35 qemu-user)
+want_i386=(wine32:i386)
+
+missing=()
+for p in "${want_native[@]}" "${want_windows[@]}" "${want_i386[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

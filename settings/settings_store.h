@@ -1,0 +1,21 @@
+// The user's three choices, kept as texts in the per-user value store.
+#ifndef QUILLON_SETTINGS_SETTINGS_STORE_H
+#define QUILLON_SETTINGS_SETTINGS_STORE_H
+
+#include "core/records.h"
+
+// The choices applied when the store cannot be loaded.
+extern const Settings kDefaultSettings;
+
+// Reads the three values in a fixed order and stops at the first that cannot be
+// read: fields before it are set, it and those after it keep what they held.
+// Returns 1 when all three were read. busy is never touched. Any unknown text
+// reads as the last choice of its field.
+int LoadSettings(Settings* settings);
+
+// Writes all three values, each even when an earlier write failed. busy is
+// ignored; any number outside a field's choices is written as its last choice.
+// Always returns 1.
+int SaveSettings(Settings settings);
+
+#endif

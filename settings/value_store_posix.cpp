@@ -1,0 +1,106 @@
+// POSIX back end of the value store: one file per value, named as the value,
+// in $XDG_CONFIG_HOME/Ombrix/Quillon (~/.config/Ombrix/Quillon by default),
+// holding the text's bytes without a newline.
+#include <errno.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "value_store.h"
+
+namespace {
+
+enum { VALUE_LIMIT = 256 };
+
+std::string StoreFolder() {
+    const char* config = getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (config != nullptr && config[0] == '/') {
+        base = config;
+    } else {
+        const char* home = getenv("HOME");
+        if (home == nullptr || home[0] == '\0') {
+            struct passwd* entry = getpwuid(getuid());
+            home = entry != nullptr ? entry->pw_dir : "";
+        }
+        base = std::string(home) + "/.config";
+    }
+    return base + "/Ombrix/Quillon";
+}
+
+// mkdir -p: each missing folder on the way is created.
+int MakeFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        std::string part = folder.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return 0;
+        if (slash == std::string::npos) break;
+    }
+    struct stat st;
+    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return 0;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 1;
+}
+
+}  // namespace
+
+int RegReadString(const char* name, char* text) {
+    std::string path = StoreFolder() + "/" + name;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return 0;
+    struct stat st;
+    char data[VALUE_LIMIT + 1];
+    ssize_t size = -1;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        // One byte more than the limit tells a value that is too long.
+        size_t got = 0;
+        while (got < sizeof data) {
+            ssize_t n = read(fd, data + got, sizeof data - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                got = sizeof data + 1;
+                break;
+            }
+            if (n == 0) break;
+            got += static_cast<size_t>(n);
+        }
+        if (got <= VALUE_LIMIT) size = static_cast<ssize_t>(got);
+    }
+    close(fd);
+    if (size < 0) return 0;
+    size_t length = 0;
+    while (length < static_cast<size_t>(size) && length < VALUE_LIMIT - 1 && data[length] != '\0') ++length;
+    memcpy(text, data, length);
+    text[length] = '\0';
+    return 1;
+}
+
+int RegWriteString(const char* name, const char* text) {
+    std::string folder = StoreFolder();
+    if (!MakeFolders(folder)) return 0;
+    // The value is written whole to a private file, then renamed over the old
+    // one: a reader or a crash sees the old text or the new, never a mix.
+    std::string temp = folder + "/." + name + ".XXXXXX";
+    int fd = mkstemp(&temp[0]);
+    if (fd < 0) return 0;
+    int ok = WriteAll(fd, text, strlen(text)) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    std::string path = folder + "/" + name;
+    if (ok && rename(temp.c_str(), path.c_str()) == 0) return 1;
+    unlink(temp.c_str());
+    return 0;
+}
