@@ -1,0 +1,400 @@
+#!/usr/bin/env python3
+"""Checks Quillon's resources.
+
+Always: the two 140x140 pictures and the icon in res/ (file formats,
+background colour, the yellow lettering of the busy picture, the icon's
+single 16-colour image and its mask).
+
+Given a compiled resource file (windres -O res res/quillon.rc), also: the
+log window and properties dialog templates field by field, the six outcome
+messages (10 bytes each in Shift-JIS, so the log's columns line up), and
+that the pictures and the icon in it are the ones in res/.
+
+Usage: check_resources.py [--art-dir DIR] [FILE.res]
+Exits 0 when everything matches, 1 with one line per mismatch otherwise.
+"""
+import argparse
+import importlib.util
+import os
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
+
+SKY = (0, 178, 235)
+YELLOW = (255, 255, 0)
+WHITE = (255, 255, 255)
+SIDE = 140
+BMP_SIZE = 14 + 40 + SIDE * SIDE * 3
+LANG_JAPANESE = 0x0411
+
+IDI_APP, IDB_IDLE, IDB_BUSY, IDD_PROPERTIES, IDD_LOG = 101, 102, 103, 105, 107
+
+# Regions (x0, y0, x1, y1 inclusive, y from the top) that must be plain
+# background. The busy picture's scribbles run into its corners, so its
+# regions are on the side edges between the bands and the lettering.
+BACKGROUND = {
+    'idle.bmp': [(0, 0, 3, 3), (136, 0, 139, 3), (0, 136, 3, 139),
+                 (136, 136, 139, 139)],
+    'busy.bmp': [(0, 34, 3, 54), (136, 84, 139, 104)],
+}
+
+LOG_TEMPLATE = {
+    'extended': True, 'helpId': 0,
+    'style': 0x00C008C0, 'exStyle': 0x00000004,
+    'rect': (0, 0, 228, 188), 'menu': None, 'class': None,
+    'caption': 'リネームログ',
+    'font': {'size': 9, 'weight': 0, 'italic': 0, 'charset': 1,
+             'face': 'ＭＳ ゴシック'},
+}
+LOG_ITEMS = [
+    # helpId, exStyle, style, rect, id, class, text
+    (0, 0, 0x50B04100, (0, 0, 228, 188), 1007, 'LISTBOX', ''),
+]
+
+PROP_TEMPLATE = {
+    'extended': False,
+    'style': 0x80C808C0, 'exStyle': 0,
+    'rect': (0, 0, 127, 187), 'menu': None, 'class': None,
+    'caption': 'プロパティ',
+    'font': {'size': 9, 'face': 'ＭＳ Ｐゴシック'},
+}
+ABOUT = None  # the about text is checked line by line below
+PROP_ITEMS = [
+    # exStyle, style, rect, id, class, text
+    (0, 0x50010009, (10, 20, 43, 10), 1000, 'BUTTON', '曲名のみ'),
+    (0, 0x50010009, (10, 34, 79, 10), 1001, 'BUTTON', '曲名 - アーティスト名'),
+    (0, 0x50010009, (10, 48, 79, 10), 1002, 'BUTTON', 'アーティスト名 - 曲名'),
+    (0, 0x50030009, (10, 84, 46, 10), 1003, 'BUTTON', 'ID3v1 Tag'),
+    (0, 0x50010009, (58, 84, 46, 10), 1004, 'BUTTON', 'ID3v2 Tag'),
+    (0, 0x50030009, (10, 122, 42, 10), 1005, 'BUTTON', '表示する'),
+    (0, 0x50010009, (58, 122, 47, 10), 1006, 'BUTTON', '表示しない'),
+    (0, 0x50010001, (9, 170, 50, 14), 1, 'BUTTON', 'OK'),
+    (0, 0x50010000, (67, 170, 50, 14), 2, 'BUTTON', 'ｷｬﾝｾﾙ'),
+    (0, 0x50000007, (4, 6, 118, 58), -1, 'BUTTON', 'ファイル名の形式'),
+    (0, 0x50000007, (4, 70, 118, 30), -1, 'BUTTON', '優先するID3 Tag'),
+    (0, 0x50000007, (4, 108, 118, 30), -1, 'BUTTON', '変換ログ・ウィンドウ'),
+    (0, 0x50020001, (7, 142, 112, 24), -1, 'STATIC', ABOUT),
+]
+
+MESSAGES = {
+    1: '×ｱｸｾｽ失敗',
+    2: '×ﾌｧｲﾙｴﾗｰ ',
+    3: '×ﾀｸﾞなし ',
+    4: '×曲名なし',
+    5: '×ﾘﾈｰﾑｴﾗｰ ',
+    6: '○正常終了',
+}
+
+
+class Checker:
+    def __init__(self):
+        self.failures = []
+        self.passed = 0
+
+    def expect(self, what, got, want):
+        if got == want:
+            self.passed += 1
+        else:
+            self.failures.append('%s: got %r, expected %r' % (what, got, want))
+
+    def that(self, what, ok, detail=''):
+        if ok:
+            self.passed += 1
+        else:
+            self.failures.append(what + (': ' + detail if detail else ''))
+
+
+def load_dump_res():
+    path = os.path.join(ROOT, 'tools', 'dump-res.py')
+    spec = importlib.util.spec_from_file_location('dump_res', path)
+    mod = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(mod)
+    return mod
+
+
+def read(path, ck):
+    try:
+        with open(path, 'rb') as f:
+            return f.read()
+    except OSError as e:
+        ck.that('read %s' % path, False, str(e))
+        return None
+
+
+# ------------------------------------------------------------------ art
+
+def check_bmp(path, ck):
+    name = os.path.basename(path)
+    data = read(path, ck)
+    if data is None:
+        return None
+    if len(data) < 54:
+        ck.that(name + ' header', False, 'file is only %d bytes' % len(data))
+        return None
+    sig, size, _, _, off = struct.unpack_from('<2sIHHI', data, 0)
+    (hsize, width, height, planes, bits, comp, _simage, _xppm, _yppm,
+     used, _important) = struct.unpack_from('<IiiHHIIiiII', data, 14)
+    ck.expect(name + ' signature', sig, b'BM')
+    ck.expect(name + ' file size field', size, BMP_SIZE)
+    ck.expect(name + ' actual file size', len(data), BMP_SIZE)
+    ck.expect(name + ' pixel data offset', off, 54)
+    ck.expect(name + ' info header size', hsize, 40)
+    ck.expect(name + ' width', width, SIDE)
+    ck.expect(name + ' height (positive: bottom-up)', height, SIDE)
+    ck.expect(name + ' planes', planes, 1)
+    ck.expect(name + ' bit count', bits, 24)
+    ck.expect(name + ' compression', comp, 0)
+    ck.expect(name + ' colours used', used, 0)
+    if len(data) != BMP_SIZE or off != 54 or bits != 24 or width != SIDE \
+            or height != SIDE:
+        return None
+
+    def pixel(x, y):
+        o = 54 + (SIDE - 1 - y) * SIDE * 3 + x * 3
+        b, g, r = data[o:o + 3]
+        return (r, g, b)
+
+    pixels = [pixel(x, y) for y in range(SIDE) for x in range(SIDE)]
+    for x0, y0, x1, y1 in BACKGROUND.get(name, []):
+        wrong = [(x, y, pixel(x, y)) for y in range(y0, y1 + 1)
+                 for x in range(x0, x1 + 1) if pixel(x, y) != SKY]
+        ck.that('%s background at (%d,%d)-(%d,%d) is exactly %r'
+                % (name, x0, y0, x1, y1, SKY), not wrong,
+                'first wrong pixel %r' % (wrong[:1],))
+    sky = pixels.count(SKY)
+    ck.that('%s is mostly sky blue' % name, sky >= len(pixels) * 0.35,
+            'only %d of %d pixels are %r' % (sky, len(pixels), SKY))
+    return pixels
+
+
+def check_art(art_dir, ck):
+    idle = check_bmp(os.path.join(art_dir, 'idle.bmp'), ck)
+    busy = check_bmp(os.path.join(art_dir, 'busy.bmp'), ck)
+    if idle is not None:
+        ck.that('idle.bmp has its white eighth note',
+                idle.count(WHITE) >= 300,
+                '%d white pixels' % idle.count(WHITE))
+        dark = sum(1 for p in idle if max(p) < 64)
+        ck.that('idle.bmp has black lettering', dark >= 300,
+                '%d near-black pixels' % dark)
+    if busy is not None:
+        ck.that('busy.bmp has yellow %r lettering' % (YELLOW,),
+                busy.count(YELLOW) >= 200,
+                '%d yellow pixels' % busy.count(YELLOW))
+        ck.that('busy.bmp has a white figure', busy.count(WHITE) >= 200,
+                '%d white pixels' % busy.count(WHITE))
+    if idle is not None and busy is not None:
+        ck.that('idle.bmp and busy.bmp differ', idle != busy)
+    check_icon(os.path.join(art_dir, 'app.ico'), ck)
+
+
+def check_icon(path, ck):
+    data = read(path, ck)
+    if data is None:
+        return
+    if len(data) < 22 + 40:
+        ck.that('app.ico size', False, 'file is only %d bytes' % len(data))
+        return
+    reserved, itype, count = struct.unpack_from('<HHH', data, 0)
+    ck.expect('app.ico reserved', reserved, 0)
+    ck.expect('app.ico type (1 = icon)', itype, 1)
+    ck.expect('app.ico image count', count, 1)
+    (w, h, colours, res2, planes, bits, nbytes,
+     offset) = struct.unpack_from('<BBBBHHII', data, 6)
+    ck.expect('app.ico entry width', w, 32)
+    ck.expect('app.ico entry height', h, 32)
+    ck.expect('app.ico entry colour count', colours, 16)
+    ck.expect('app.ico entry reserved', res2, 0)
+    ck.expect('app.ico entry planes', planes, 1)
+    ck.expect('app.ico entry bit count', bits, 4)
+    ck.expect('app.ico entry offset', offset, 22)
+    ck.expect('app.ico entry byte count', nbytes, len(data) - 22)
+    image = data[22:]
+    check_icon_image('app.ico', image, ck)
+
+
+def check_icon_image(name, image, ck):
+    if len(image) < 40:
+        ck.that(name + ' image header', False, 'truncated')
+        return
+    (hsize, width, height, planes, bits, comp, _simage, _x, _y, used,
+     _imp) = struct.unpack_from('<IiiHHIIiiII', image, 0)
+    ck.expect(name + ' image header size', hsize, 40)
+    ck.expect(name + ' image width', width, 32)
+    ck.expect(name + ' image height (XOR + AND)', height, 64)
+    ck.expect(name + ' image planes', planes, 1)
+    ck.expect(name + ' image bit count', bits, 4)
+    ck.expect(name + ' image compression', comp, 0)
+    ck.that(name + ' palette has 16 entries', used in (0, 16),
+            'biClrUsed = %d' % used)
+    palette, xor_size, and_size = 16 * 4, 32 * 16, 32 * 4
+    ck.expect(name + ' image size (header + palette + XOR + AND)', len(image),
+              40 + palette + xor_size + and_size)
+    if len(image) != 40 + palette + xor_size + and_size:
+        return
+    mask = image[40 + palette + xor_size:]
+
+    def transparent(x, y):
+        row = 31 - y
+        return bool(mask[row * 4 + x // 8] & (0x80 >> (x % 8)))
+
+    clear = sum(transparent(x, y) for y in range(32) for x in range(32))
+    ck.that(name + ' AND mask leaves the corners transparent',
+            all(transparent(x, y) for x, y in ((0, 0), (31, 0), (0, 31),
+                                               (31, 31))))
+    ck.that(name + ' AND mask keeps the card opaque',
+            not transparent(16, 16) and 0 < clear < 400,
+            '%d transparent pixels' % clear)
+
+
+# ------------------------------------------------------------------ .res
+
+def class_name(dr, c):
+    if isinstance(c, int):
+        return dr.CLASS_ATOMS.get(c, 'atom 0x%04X' % c)
+    return c.upper()
+
+
+def check_template(dr, res, label, want, want_items, ck):
+    ck.expect(label + ' language', res.lang, LANG_JAPANESE)
+    try:
+        d = dr.parse_dialog(res.data)
+    except dr.ResError as e:
+        ck.that(label + ' template decodes', False, str(e))
+        return
+    for key, value in want.items():
+        got = d.get(key)
+        if key in ('style', 'exStyle') and isinstance(got, int):
+            got, value = '0x%08X' % got, '0x%08X' % value
+        ck.expect('%s %s' % (label, key), got, value)
+    ck.expect(label + ' control count', d['count'], len(want_items))
+    ck.expect(label + ' bytes after the last control', d['trailing'], 0)
+    for n, (it, w) in enumerate(zip(d['items'], want_items), 1):
+        where = '%s control %d' % (label, n)
+        if d['extended']:
+            help_id = w[0]
+            w = w[1:]
+            ck.expect(where + ' helpId', it['helpId'], help_id)
+        ex, style, rect, cid, cls, text = w
+        ck.expect(where + ' exStyle', '0x%08X' % it['exStyle'], '0x%08X' % ex)
+        ck.expect(where + ' style', '0x%08X' % it['style'], '0x%08X' % style)
+        ck.expect(where + ' rect', it['rect'], rect)
+        ck.expect(where + ' id', it['id'], cid)
+        ck.expect(where + ' class', class_name(dr, it['class']), cls)
+        ck.expect(where + ' creation data', it['extra'], 0)
+        got = it['text'] if it['text'] is not None else ''
+        if text is ABOUT:
+            check_about(where, got, ck)
+        else:
+            ck.expect(where + ' text', got, text)
+
+
+def check_about(where, text, ck):
+    ck.that(where + ' text has no carriage return', '\r' not in text,
+            repr(text))
+    lines = text.split('\n')
+    ck.expect(where + ' text line count', len(lines), 3)
+    if len(lines) == 3:
+        ck.expect(where + ' text line 1', lines[0], 'Quillon Ver.1.6')
+        ck.expect(where + ' text line 2', lines[1], 'for Windows')
+        ck.that(where + ' text line 3 is short ASCII',
+                0 < len(lines[2]) <= 24 and lines[2].isascii()
+                and lines[2].isprintable(), repr(lines[2]))
+
+
+def check_res(path, art_dir, ck):
+    dr = load_dump_res()
+    data = read(path, ck)
+    if data is None:
+        return
+    try:
+        resources = dr.parse_res(data)
+    except dr.ResError as e:
+        ck.that('%s decodes' % path, False, str(e))
+        return
+
+    def get(rtype, name, label):
+        res = dr.find(resources, rtype, name)
+        ck.that(label + ' is present', res is not None)
+        return res
+
+    for res in resources:
+        ck.expect('language of resource type %r name %r' % (res.type, res.name),
+                  res.lang, LANG_JAPANESE)
+
+    res = get(dr.RT_DIALOG, IDD_LOG, 'IDD_LOG (107)')
+    if res:
+        check_template(dr, res, 'IDD_LOG', LOG_TEMPLATE, LOG_ITEMS, ck)
+    res = get(dr.RT_DIALOG, IDD_PROPERTIES, 'IDD_PROPERTIES (105)')
+    if res:
+        check_template(dr, res, 'IDD_PROPERTIES', PROP_TEMPLATE, PROP_ITEMS,
+                       ck)
+
+    res = get(dr.RT_STRING, 1, 'string table block 1 (ids 0-15)')
+    if res:
+        strings = dr.parse_stringtable(1, res.data)
+        ck.expect('string ids', sorted(strings), sorted(MESSAGES))
+        for sid, want in MESSAGES.items():
+            got = strings.get(sid)
+            ck.expect('string %d' % sid, got, want)
+            if got is not None:
+                try:
+                    n = len(got.encode('cp932'))
+                except UnicodeEncodeError:
+                    n = None
+                ck.expect('string %d length in CP932' % sid, n, 10)
+
+    for rid, fname in ((IDB_IDLE, 'idle.bmp'), (IDB_BUSY, 'busy.bmp')):
+        res = get(dr.RT_BITMAP, rid, 'bitmap %d' % rid)
+        disk = read(os.path.join(art_dir, fname), ck)
+        if res and disk:
+            ck.that('bitmap %d is res/%s' % (rid, fname), res.data == disk[14:])
+
+    group = get(dr.RT_GROUP_ICON, IDI_APP, 'icon group IDI_APP (101)')
+    if group:
+        g = dr.parse_group_icon(group.data)
+        ck.expect('IDI_APP image count', g['count'], 1)
+        if g['count'] == 1:
+            e = g['entries'][0]
+            ck.expect('IDI_APP image size', (e['width'], e['height']),
+                      (32, 32))
+            ck.expect('IDI_APP colours', e['colorCount'], 16)
+            ck.expect('IDI_APP bit count', e['bitCount'], 4)
+            icon = get(dr.RT_ICON, e['id'], 'icon image %d' % e['id'])
+            if icon:
+                ck.expect('IDI_APP byte count', e['bytesInRes'],
+                          len(icon.data))
+                check_icon_image('IDI_APP image', icon.data, ck)
+                disk = read(os.path.join(art_dir, 'app.ico'), ck)
+                if disk:
+                    ck.that('IDI_APP image is res/app.ico',
+                            icon.data == disk[22:])
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.split('\n')[0])
+    ap.add_argument('--art-dir', default=os.path.join(ROOT, 'res'),
+                    help='directory with idle.bmp, busy.bmp, app.ico')
+    ap.add_argument('res', nargs='?', help='compiled resource file (.res)')
+    args = ap.parse_args()
+
+    ck = Checker()
+    check_art(args.art_dir, ck)
+    if args.res:
+        check_res(args.res, args.art_dir, ck)
+
+    for f in ck.failures:
+        print('FAIL: ' + f)
+    if ck.failures:
+        print('check_resources: %d of %d checks failed'
+              % (len(ck.failures), len(ck.failures) + ck.passed))
+        return 1
+    print('check_resources: all %d checks passed%s'
+          % (ck.passed, '' if args.res else ' (pictures and icon only)'))
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
