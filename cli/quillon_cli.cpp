@@ -117,7 +117,10 @@ Settings StartSettings() {
     Settings live = {0, 0, 0, 0};
     if (!LoadSettings(&live)) {
         live = kDefaultSettings;
+        // As the properties dialog's OK does: save, then take over what the
+        // store holds, so a store that refused the write is not hidden.
         SaveSettings(live);
+        LoadSettings(&live);
     }
     live.busy = 0;
     return live;
@@ -125,7 +128,8 @@ Settings StartSettings() {
 
 void ShowSettings(Settings s) {
     static const char* const kFormats[] = {"title", "title-artist", "artist-title"};
-    printf("format: %s\nprimary-tag: %s\nlog-window: %s\n", kFormats[s.nameFormat - 1],
+    int format = s.nameFormat >= NAME_TITLE && s.nameFormat <= NAME_ARTIST_TITLE ? s.nameFormat : NAME_ARTIST_TITLE;
+    printf("format: %s\nprimary-tag: %s\nlog-window: %s\n", kFormats[format - 1],
            s.primaryTag == PRIMARY_V1 ? "v1" : "v2", s.logWindow == LOG_SHOW ? "show" : "hide");
 }
 
@@ -207,7 +211,10 @@ int main(int argc, char** argv) {
         if (options.nameFormat) live.nameFormat = options.nameFormat;
         if (options.primaryTag) live.primaryTag = options.primaryTag;
         if (options.logWindow) live.logWindow = options.logWindow;
+        // As the properties dialog's OK does: save, then take over what the
+        // store holds, so a store that refused the write is not hidden.
         SaveSettings(live);
+        LoadSettings(&live);
     }
     if (options.show) ShowSettings(live);
     if (optind >= argc) return 0;
