@@ -15,10 +15,22 @@ enum {
     WINDOW_BUFFER = 1024,  // the frame copy may run past the window
     HEAD_SIZE = SIGNATURE_SIZE + WINDOW_SIZE,
     ZERO_BLOCK = 64 * 1024,  // leading zeros are skipped in blocks this big
+    ZERO_RUN = 4096,         // and compared with zeros this many at a time
     V1_TAG_SIZE = 128,
     V1_READ = 3 + 30 + 30,  // "TAG", title, artist
     V1_FIELD = 30
 };
+
+// Number of zero bytes at the start of `bytes`. Whole runs go through memcmp,
+// which the C library vectorizes: a byte loop alone scans a long silence four
+// times slower than the file can be read.
+int LeadingZeros(const unsigned char* bytes, int size) {
+    static const unsigned char kZeros[ZERO_RUN] = {};
+    int k = 0;
+    while (size - k >= ZERO_RUN && memcmp(bytes + k, kZeros, ZERO_RUN) == 0) k += ZERO_RUN;
+    while (k < size && bytes[k] == 0) ++k;
+    return k;
+}
 
 // Finds the first non-zero byte and reads the signature and the ID3v2 window
 // that follow it into `head` (HEAD_SIZE bytes, zero past the end of the file).
@@ -47,8 +59,7 @@ int ReadHead(InputFile file, unsigned char* head) {
     for (;;) {
         int n = ReadNext(file, block, ZERO_BLOCK);
         if (n <= 0) return 0;
-        int k = 0;
-        while (k < n && block[k] == 0) ++k;
+        int k = LeadingZeros(block, n);
         if (k < n) {
             int have = n - k < HEAD_SIZE ? n - k : HEAD_SIZE;
             memset(head, 0, HEAD_SIZE);
