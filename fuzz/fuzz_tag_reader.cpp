@@ -1,0 +1,222 @@
+// Fuzz target: ReadTags over arbitrary file contents, and FindTextFrame over
+// arbitrary windows. Input byte 0 picks a run of leading zero bytes (most
+// values none, a few values the lengths around the reader's block edges); the
+// file is that run followed by the rest of the input.
+#include <fcntl.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "core/tag_reader.h"
+#include "fuzz_check.h"
+
+namespace {
+
+enum { SENTINEL = 0xA5, V1_MAX = 30, V2_MAX = 126, WINDOW = 256, WINDOW_BUFFER = 1024, FRAME_REACH = 135 };
+enum { LONGEST_RUN = 2 * 65536 + 259 };
+
+std::string gFolder;
+std::string gPath;
+int gFile = -1;
+
+// The reader takes its head in one 259-byte read and skips longer zero runs in
+// 64 KiB blocks; these lengths sit on either side of both edges.
+const unsigned kZeroRuns[16] = {1,     2,     255,   256,   257,   258,   259,   260,
+                                65535, 65536, 65793, 65794, 65795, 65796, 65797, LONGEST_RUN};
+
+unsigned ZeroRun(uint8_t selector) {
+    return selector >= 0xF0 ? kZeroRuns[selector - 0xF0] : 0;
+}
+
+void RemoveFolder() {
+    if (gFile >= 0) close(gFile);
+    unlink(gPath.c_str());
+    rmdir(gFolder.c_str());
+}
+
+void FillSentinel(TagInfo* info) {
+    memset(info, SENTINEL, sizeof *info);
+}
+
+bool KeepsSentinel(const void* field, size_t size) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(field);
+    for (size_t i = 0; i < size; ++i) {
+        if (bytes[i] != SENTINEL) return false;
+    }
+    return true;
+}
+
+void CheckTextsUntouched(const TagInfo& info) {
+    FUZZ_CHECK(KeepsSentinel(&info.hasId3v1, sizeof info.hasId3v1));
+    FUZZ_CHECK(KeepsSentinel(&info.hasId3v2, sizeof info.hasId3v2));
+    FUZZ_CHECK(KeepsSentinel(info.v1Title, sizeof info.v1Title));
+    FUZZ_CHECK(KeepsSentinel(info.v1Artist, sizeof info.v1Artist));
+    FUZZ_CHECK(KeepsSentinel(info.v2Title, sizeof info.v2Title));
+    FUZZ_CHECK(KeepsSentinel(info.v2Artist, sizeof info.v2Artist));
+}
+
+// A file that cannot be opened writes fileOpened = 0 and nothing else.
+void CheckOpenFailure(const char* path) {
+    TagInfo info;
+    FillSentinel(&info);
+    FUZZ_CHECK(ReadTags(path, info) == 0);
+    FUZZ_CHECK(info.fileOpened == 0);
+    FUZZ_CHECK(KeepsSentinel(&info.formatRecognized, sizeof info.formatRecognized));
+    CheckTextsUntouched(info);
+}
+
+// The file's bytes as the rules see them: `run` zeros, then `rest`.
+struct FileImage {
+    unsigned run;
+    const uint8_t* rest;
+    size_t restSize;
+
+    size_t Size() const {
+        return run + restSize;
+    }
+    uint8_t At(size_t offset) const {
+        if (offset < run || offset >= Size()) return 0;
+        return rest[offset - run];
+    }
+};
+
+// Offset of the first non-zero byte, or -1 when there is none.
+long SignatureOffset(const FileImage& file) {
+    for (size_t i = 0; i < file.restSize; ++i) {
+        if (file.rest[i] != 0) return static_cast<long>(file.run + i);
+    }
+    return -1;
+}
+
+// The ID3v1 field as stored: trailing spaces dropped, cut at its first zero.
+std::string V1Field(const FileImage& file, size_t offset) {
+    char field[V1_MAX + 1] = {};
+    for (int k = 0; k < V1_MAX; ++k) field[k] = static_cast<char>(file.At(offset + static_cast<size_t>(k)));
+    for (int k = V1_MAX - 1; k >= 0 && field[k] == ' '; --k) field[k] = '\0';
+    return std::string(field);
+}
+
+void CheckText(const char* text, size_t limit) {
+    size_t length = BoundedLength(text, TEXT_BUFFER);
+    FUZZ_CHECK(length < TEXT_BUFFER);
+    FUZZ_CHECK(length <= limit);
+}
+
+void CheckReadTags(const FileImage& file) {
+    TagInfo info;
+    FillSentinel(&info);
+    int result = ReadTags(gPath.c_str(), info);
+    FUZZ_CHECK(info.fileOpened == 1);
+
+    long start = SignatureOffset(file);
+    uint8_t sig[3] = {0, 0, 0};
+    if (start >= 0) {
+        for (int k = 0; k < 3; ++k) sig[k] = file.At(static_cast<size_t>(start) + static_cast<size_t>(k));
+    }
+    bool id3 = sig[0] == 'I' && sig[1] == 'D' && sig[2] == '3';
+    bool accepted =
+        start >= 0 && (id3 || (sig[0] == 0xFF && sig[1] == 0xFB) || (sig[0] == 'R' && sig[1] == 'I' && sig[2] == 'F'));
+    if (!accepted) {
+        FUZZ_CHECK(result == 0);
+        FUZZ_CHECK(info.formatRecognized == 0);
+        CheckTextsUntouched(info);
+        return;
+    }
+    FUZZ_CHECK(result == 1);
+    FUZZ_CHECK(info.formatRecognized == 1);
+    FUZZ_CHECK(info.hasId3v2 == (id3 ? 1 : 0));
+    CheckText(info.v1Title, V1_MAX);
+    CheckText(info.v1Artist, V1_MAX);
+    CheckText(info.v2Title, V2_MAX);
+    CheckText(info.v2Artist, V2_MAX);
+
+    size_t size = file.Size();
+    bool v1 = size >= 128 && file.At(size - 128) == 'T' && file.At(size - 127) == 'A' && file.At(size - 126) == 'G';
+    FUZZ_CHECK(info.hasId3v1 == (v1 ? 1 : 0));
+    if (v1) {
+        FUZZ_CHECK(V1Field(file, size - 125) == info.v1Title);
+        FUZZ_CHECK(V1Field(file, size - 95) == info.v1Artist);
+    } else {
+        FUZZ_CHECK(info.v1Title[0] == '\0' && info.v1Artist[0] == '\0');
+    }
+
+    if (!id3) {
+        FUZZ_CHECK(info.v2Title[0] == '\0' && info.v2Artist[0] == '\0');
+        return;
+    }
+    // The window is the 256 bytes after "ID3", zero past the end of the file
+    // and past the window itself.
+    std::vector<unsigned char> window(WINDOW_BUFFER, 0);
+    for (size_t k = 0; k < WINDOW; ++k) window[k] = file.At(static_cast<size_t>(start) + 3 + k);
+    char text[TEXT_BUFFER];
+    FindTextFrame(window.data(), WINDOW, "TIT2", text);
+    FUZZ_CHECK(strcmp(text, info.v2Title) == 0);
+    FindTextFrame(window.data(), WINDOW, "TPE1", text);
+    FUZZ_CHECK(strcmp(text, info.v2Artist) == 0);
+}
+
+// FindTextFrame over `window` (which must reach FRAME_REACH bytes past
+// `length`): at most 127 bytes written, NUL-terminated, at most 126 of text.
+std::string CheckFindTextFrame(const unsigned char* window, int length, const char* id) {
+    char text[TEXT_BUFFER];
+    memset(text, SENTINEL, sizeof text);
+    FindTextFrame(window, length, id, text);
+    size_t written = BoundedLength(text, V2_MAX + 1);
+    FUZZ_CHECK(written <= V2_MAX);
+    FUZZ_CHECK(KeepsSentinel(text + V2_MAX + 1, sizeof text - V2_MAX - 1));
+    return std::string(text);
+}
+
+// Heap copies sized exactly, so that a read past the promised reach is caught.
+void CheckWindows(const uint8_t* data, size_t size) {
+    std::vector<unsigned char> padded(WINDOW_BUFFER, 0);
+    memcpy(padded.data(), data, size < WINDOW_BUFFER ? size : WINDOW_BUFFER);
+    std::vector<unsigned char> tight(padded.begin(), padded.begin() + WINDOW + FRAME_REACH);
+    for (const char* id : {"TIT2", "TPE1"}) {
+        std::string wide = CheckFindTextFrame(padded.data(), WINDOW, id);
+        FUZZ_CHECK(wide == CheckFindTextFrame(tight.data(), WINDOW, id));
+    }
+    int length = size > 0 ? data[0] % (WINDOW + 1) : 0;
+    std::vector<unsigned char> shorter(padded.begin(), padded.begin() + length + FRAME_REACH);
+    CheckFindTextFrame(shorter.data(), length, "TIT2");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    const char* base = getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/fuzz_tag_reader.XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr) abort();
+    gFolder = pattern;
+    gPath = gFolder + "/input.mp3";
+    gFile = open(gPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (gFile < 0) abort();
+    atexit(RemoveFolder);
+    CheckOpenFailure(gFolder.c_str());
+    CheckOpenFailure((gFolder + "/missing.mp3").c_str());
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FileImage file = {0, data, 0};
+    if (size > 0) {
+        file.run = ZeroRun(data[0]);
+        file.rest = data + 1;
+        file.restSize = size - 1;
+    }
+    // Rewritten in place and cut to size, never truncated to zero first: on
+    // ext4 a file truncated to zero is flushed to disk when it is next closed.
+    static const uint8_t kZeros[LONGEST_RUN] = {};
+    if (file.run > 0 && pwrite(gFile, kZeros, file.run, 0) != static_cast<ssize_t>(file.run)) abort();
+    if (file.restSize > 0 && pwrite(gFile, file.rest, file.restSize, file.run) != static_cast<ssize_t>(file.restSize)) {
+        abort();
+    }
+    if (ftruncate(gFile, static_cast<off_t>(file.Size())) != 0) abort();
+    CheckReadTags(file);
+    CheckWindows(data, size);
+    return 0;
+}
