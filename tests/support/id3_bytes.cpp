@@ -1,0 +1,65 @@
+// Byte builders for ID3 test fixtures.
+#include "support/id3_bytes.h"
+
+#include <stdint.h>
+
+#include <stdexcept>
+
+std::string Id3v2Header(unsigned size) {
+    return Bytes()
+        .Text("ID3")  // signature
+        .Raw({3, 0})  // version 2.3.0
+        .Raw({0})     // flags
+        .Raw({static_cast<int>((size >> 21) & 0x7F), static_cast<int>((size >> 14) & 0x7F),
+              static_cast<int>((size >> 7) & 0x7F), static_cast<int>(size & 0x7F)})  // synchsafe size
+        .str();
+}
+
+std::string TextFrame(const char* id, const std::string& text, int encoding) {
+    if (text.size() >= 255) throw std::invalid_argument("frame text too long for one size byte");
+    return Bytes()
+        .Text(id)                                           // frame id
+        .Raw({0, 0, 0, static_cast<int>(text.size() + 1)})  // size: encoding byte + text
+        .Raw({0, 0})                                        // flags
+        .Raw({encoding})                                    // text encoding
+        .Text(text)                                         // text
+        .str();
+}
+
+std::string Id3v1Tag(const std::string& titleField, const std::string& artistField) {
+    if (titleField.size() > 30 || artistField.size() > 30) throw std::invalid_argument("ID3v1 field over 30 bytes");
+    return Bytes()
+        .Text("TAG")             // identifier
+        .Field(titleField, 30)   // title
+        .Field(artistField, 30)  // artist
+        .Zeros(30)               // album
+        .Zeros(4)                // year
+        .Zeros(30)               // comment
+        .Zeros(1)                // genre
+        .str();
+}
+
+std::string Utf16(const std::string& text, bool bigEndian, bool mark) {
+    std::string out;
+    auto unit = [&](uint32_t u) {
+        char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    };
+    if (mark) unit(0xFEFF);
+    for (size_t i = 0; i < text.size();) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        uint32_t cp = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+        for (int k = 1; k < n; ++k) cp = cp << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        i += static_cast<size_t>(n);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            unit(0xD800 + (cp >> 10));
+            unit(0xDC00 + (cp & 0x3FF));
+        } else {
+            unit(cp);
+        }
+    }
+    return out;
+}
