@@ -1,0 +1,241 @@
+// The Linux front end run as a program: its log lines and exit status, the
+// settings it starts with and saves, its options, and the dry run.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/id3_bytes.h"
+#include "support/outcome_messages.h"
+#include "support/test_files.h"
+
+namespace {
+
+std::string TaggedMp3(const std::string& title, const std::string& artist, const std::string& v1Title = "",
+                      const std::string& v1Artist = "") {
+    Bytes file;
+    file.Text(Id3v2Header(60));                                 // ID3v2 header
+    if (!title.empty()) file.Text(TextFrame("TIT2", title));    // title
+    if (!artist.empty()) file.Text(TextFrame("TPE1", artist));  // artist
+    file.Zeros(20)                                              // padding
+        .Raw({0xFF, 0xFB, 0x90, 0x64})                          // MPEG frame header
+        .Fill(300, 0x55);                                       // audio
+    if (!v1Title.empty() || !v1Artist.empty()) file.Text(Id3v1Tag(v1Title, v1Artist));
+    return file;
+}
+
+std::string Ready() {
+    return "READY.\n";
+}
+
+class CliTest : public ::testing::Test {
+  protected:
+    CliTest() {
+        MakeFolder(music_);
+    }
+
+    ProgramRun Run(const std::vector<std::string>& args, const std::string& cwd = "") {
+        std::vector<std::string> all = {QUILLON_CLI_PATH};
+        all.insert(all.end(), args.begin(), args.end());
+        return RunProgram(all, cwd);
+    }
+
+    std::string Make(const std::string& name, const std::string& content) {
+        std::string path = music_ + "/" + name;
+        WriteFile(path, content);
+        return path;
+    }
+
+    std::string Stored(const char* name) const {
+        return ReadFile(config_ + "/Ombrix/Quillon/" + name);
+    }
+
+    TempFolder folder_;
+    std::string music_ = folder_.Path("music");
+    std::string config_ = folder_.Path("config");
+    ScopedEnv env_{"XDG_CONFIG_HOME", config_.c_str()};
+};
+
+TEST_F(CliTest, FirstRunStoresTheDefaults) {
+    ProgramRun run = Run({"--show-settings"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("format: title\nprimary-tag: v2\nlog-window: hide\n", run.out);
+    EXPECT_EQ("Title", Stored("Filename Type"));
+    EXPECT_EQ("V2", Stored("Primary Tag"));
+    EXPECT_EQ("NG", Stored("Log Window"));
+}
+
+TEST_F(CliTest, FirstRunWithFilesStoresTheDefaultsAndUsesThem) {
+    std::string path = Make("a.mp3", TaggedMp3("Song", "Band", "Old", "Older"));
+    ProgramRun run = Run({path});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(LogLine(6, path) + Ready(), run.out);
+    EXPECT_EQ(std::vector<std::string>{"Song.mp3"}, ListFolder(music_));
+    EXPECT_EQ("Title", Stored("Filename Type"));
+}
+
+TEST_F(CliTest, OneLinePerOutcomeThenReady) {
+    MakeFolder(music_ + "/folder.mp3");
+    std::vector<std::string> paths = {
+        Make("ok.mp3", TaggedMp3("Fine", "Band")),
+        music_ + "/missing.mp3",
+        Make("text.mp3", "plain text, not audio\n"),
+        Make("untagged.mp3", Bytes().Raw({0xFF, 0xFB, 0x90, 0x64}).Fill(300, 0x55)),
+        Make("untitled.mp3", TaggedMp3("", "Band")),
+        Make("forbidden.mp3", TaggedMp3("A<B", "Band")),
+        music_ + "/folder.mp3",
+    };
+    const int codes[] = {6, 1, 2, 3, 4, 5, 1};
+    ProgramRun run = Run(paths);
+    std::string expected;
+    for (size_t i = 0; i < paths.size(); ++i) expected += LogLine(codes[i], paths[i]);
+    EXPECT_EQ(expected + Ready(), run.out);
+    EXPECT_EQ("", run.err);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ((std::vector<std::string>{"Fine.mp3", "folder.mp3", "forbidden.mp3", "text.mp3", "untagged.mp3",
+                                        "untitled.mp3"}),
+              ListFolder(music_));
+}
+
+TEST_F(CliTest, TakenNameIsAnAccessFailure) {
+    std::string first = Make("first.mp3", TaggedMp3("Twin", "Band"));
+    std::string second = Make("second.mp3", TaggedMp3("Twin", "Band"));
+    const uint64_t hash = FileHash(second);
+    ProgramRun run = Run({first, second});
+    EXPECT_EQ(LogLine(6, first) + LogLine(1, second) + Ready(), run.out);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ(hash, FileHash(second));
+}
+
+TEST_F(CliTest, PathOver255BytesIsShownWholeAndLeftAlone) {
+    const std::string sub = music_ + "/" + std::string(250 - music_.size(), 'd');
+    MakeFolder(sub);
+    const std::string path = sub + "/long-name.mp3";
+    ASSERT_GT(path.size(), 255u);
+    WriteFile(path, TaggedMp3("Song", "Band"));
+    ProgramRun run = Run({path});
+    EXPECT_EQ(LogLine(1, path) + Ready(), run.out);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ(std::vector<std::string>{"long-name.mp3"}, ListFolder(sub));
+}
+
+TEST_F(CliTest, UsageErrorsChangeNothing) {
+    std::string path = Make("a.mp3", TaggedMp3("Song", "Band"));
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--bogus", path},
+        {"-x", path},
+        {path, "--format"},
+        {"--format=xyz", path},
+        {"--format", "Title", path},
+        {"--primary-tag=v3", path},
+        {"--log-window=maybe", path},
+        {"--dry-run"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.empty() ? "no arguments" : args[0]);
+        ProgramRun run = Run(args);
+        EXPECT_EQ(2, run.status);
+        EXPECT_EQ("", run.out);
+        EXPECT_NE("", run.err);
+        EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListFolder(music_));
+        EXPECT_FALSE(FolderExists(config_)) << "a usage error stored settings";
+    }
+}
+
+TEST_F(CliTest, DryRunShowsNewNamesAndRenamesNothing) {
+    std::string song = Make("song.wav", TaggedMp3("Song", "Band"));
+    std::string twin = Make("twin.mp3", TaggedMp3("Twin", "Band"));
+    Make("Twin.mp3", "already here");
+    std::string bare = Make("bare.mp3", Bytes().Raw({0xFF, 0xFB, 0x90}).Fill(300, 0x55));
+    const std::vector<std::string> before = ListFolder(music_);
+    const uint64_t hash = FileHash(song);
+
+    ProgramRun run = Run({"--dry-run", song, twin, bare});
+    EXPECT_EQ(OutcomeMessage(6) + " - " + song + " -> " + music_ + "/Song.mp3\n" + LogLine(1, twin) + LogLine(3, bare) +
+                  Ready(),
+              run.out);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ(before, ListFolder(music_));
+    EXPECT_EQ(hash, FileHash(song));
+
+    run = Run({"-n", song});
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(before, ListFolder(music_));
+}
+
+TEST_F(CliTest, SavedChoicesApplyToTheNextRun) {
+    ProgramRun run = Run({"--format=artist-title", "--primary-tag=v1", "--log-window=show"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("", run.out);
+    EXPECT_EQ("Artist-Title", Stored("Filename Type"));
+    EXPECT_EQ("V1", Stored("Primary Tag"));
+    EXPECT_EQ("OK", Stored("Log Window"));
+
+    std::string path = Make("a.mp3", TaggedMp3("T2", "A2", "T1", "A1"));
+    run = Run({path});
+    EXPECT_EQ(LogLine(6, path) + Ready(), run.out);
+    EXPECT_EQ(std::vector<std::string>{"A1 - T1.mp3"}, ListFolder(music_));
+
+    // One choice changed; the others stay as stored.
+    run = Run({"-f", "title-artist", "--show-settings"});
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ("format: title-artist\nprimary-tag: v1\nlog-window: show\n", run.out);
+    EXPECT_EQ("Title-Artist", Stored("Filename Type"));
+    EXPECT_EQ("V1", Stored("Primary Tag"));
+}
+
+TEST_F(CliTest, ChoiceGivenWithFilesIsSavedAndUsedAtOnce) {
+    std::string path = Make("a.mp3", TaggedMp3("Song", "Band"));
+    ProgramRun run = Run({"--format=title-artist", path});
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(std::vector<std::string>{"Song - Band.mp3"}, ListFolder(music_));
+    EXPECT_EQ("Title-Artist", Stored("Filename Type"));
+}
+
+TEST_F(CliTest, StoredTextsAreReadAsTheWindowsProgramWritesThem) {
+    MakeFolder(config_);
+    MakeFolder(config_ + "/Ombrix");
+    MakeFolder(config_ + "/Ombrix/Quillon");
+    WriteFile(config_ + "/Ombrix/Quillon/Filename Type", "Title-Artist");
+    WriteFile(config_ + "/Ombrix/Quillon/Primary Tag", "v1");  // not "V1": reads as V2
+    WriteFile(config_ + "/Ombrix/Quillon/Log Window", "OK");
+    std::string path = Make("a.mp3", TaggedMp3("T2", "A2", "T1", "A1"));
+    ProgramRun run = Run({path});
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(std::vector<std::string>{"T2 - A2.mp3"}, ListFolder(music_));
+    // A successful load stores nothing back.
+    EXPECT_EQ("v1", Stored("Primary Tag"));
+}
+
+TEST_F(CliTest, DoubleDashLetsAFileNamedLikeAnOptionThrough) {
+    Make("-n", TaggedMp3("Dash", "Band"));
+    ProgramRun run = Run({"--", "-n"}, music_);
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(LogLine(6, "-n") + Ready(), run.out);
+    EXPECT_EQ(std::vector<std::string>{"Dash.mp3"}, ListFolder(music_));
+}
+
+TEST_F(CliTest, HelpAndVersion) {
+    std::string path = Make("a.mp3", TaggedMp3("Song", "Band"));
+    for (const char* option : {"--help", "-h"}) {
+        SCOPED_TRACE(option);
+        ProgramRun run = Run({option, path});
+        EXPECT_EQ(0, run.status);
+        EXPECT_EQ(0u, run.out.find("Usage: quillon [OPTION]... [--] FILE...\n"));
+        EXPECT_NE(std::string::npos, run.out.find("--dry-run"));
+        EXPECT_EQ("", run.err);
+    }
+    for (const char* option : {"--version", "-V"}) {
+        SCOPED_TRACE(option);
+        ProgramRun run = Run({option});
+        EXPECT_EQ(0, run.status);
+        ASSERT_EQ(0u, run.out.find("quillon "));
+        EXPECT_GT(run.out.size(), 9u);
+        EXPECT_EQ(run.out.size() - 1, run.out.find('\n'));
+    }
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListFolder(music_));
+    EXPECT_FALSE(FolderExists(config_));
+}
+
+}  // namespace
