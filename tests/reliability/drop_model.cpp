@@ -1,0 +1,198 @@
+// The drop model. Everything here is spelled out from the rules of the tag
+// reader, the rename planner and the drop batch; none of it calls the core.
+#include "reliability/drop_model.h"
+
+#include <stdint.h>
+
+namespace {
+
+enum { WINDOW = 256, TEXT_MAX = 255, FRAME_TEXT_LIMIT = 126, V1_FIELD = 30 };
+
+const char kForbidden[] = "\\/:*?\"<>|";
+
+std::vector<uint32_t> Utf16CodePoints(const unsigned char* bytes, int count, bool bigEndian) {
+    std::vector<uint32_t> units;
+    for (int k = 0; k + 1 < count; k += 2) {
+        units.push_back(bigEndian ? (uint32_t(bytes[k]) << 8 | bytes[k + 1])
+                                  : (uint32_t(bytes[k + 1]) << 8 | bytes[k]));
+    }
+    size_t i = 0;
+    if (!units.empty() && units[0] == 0xFEFF) i = 1;
+    std::vector<uint32_t> points;
+    for (; i < units.size() && units[i] != 0; ++i) {
+        uint32_t u = units[i];
+        bool high = u >= 0xD800 && u <= 0xDBFF;
+        bool nextLow = i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
+        if (high && nextLow) {
+            points.push_back(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            points.push_back('?');
+        } else {
+            points.push_back(u);
+        }
+    }
+    return points;
+}
+
+// Each byte that does not begin a well-formed UTF-8 sequence stands for '?'.
+std::vector<uint32_t> Utf8CodePoints(const unsigned char* bytes, int count) {
+    std::vector<uint32_t> points;
+    int i = 0;
+    if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) i = 3;
+    while (i < count && bytes[i] != 0) {
+        unsigned char b = bytes[i];
+        int n = b < 0x80                   ? 1
+                : (b >= 0xC2 && b <= 0xDF) ? 2
+                : (b >= 0xE0 && b <= 0xEF) ? 3
+                : (b >= 0xF0 && b <= 0xF4) ? 4
+                                           : 0;
+        uint32_t cp = n == 1 ? b : n == 2 ? (b & 0x1Fu) : n == 3 ? (b & 0x0Fu) : (b & 0x07u);
+        bool good = n > 0 && i + n <= count;
+        for (int k = 1; good && k < n; ++k) {
+            good = (bytes[i + k] & 0xC0) == 0x80;
+            cp = cp << 6 | (bytes[i + k] & 0x3Fu);
+        }
+        static const uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        good = good && cp >= kLeast[n] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+        points.push_back(good ? cp : uint32_t('?'));
+        i += good ? n : 1;
+    }
+    return points;
+}
+
+std::string Utf8(uint32_t cp) {
+    std::string out;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | cp >> 6);
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | cp >> 12);
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | cp >> 18);
+        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+// The text the name may use: whole characters, at most 126 bytes.
+std::string SystemText(const std::vector<uint32_t>& points) {
+    std::string text;
+    for (uint32_t cp : points) {
+        std::string c = Utf8(cp);
+        if (text.size() + c.size() > FRAME_TEXT_LIMIT) break;
+        text += c;
+    }
+    return text;
+}
+
+uint8_t ByteAt(const std::string& bytes, size_t offset) {
+    return offset < bytes.size() ? static_cast<uint8_t>(bytes[offset]) : 0;
+}
+
+std::string FindFrame(const std::vector<unsigned char>& window, const char* id) {
+    std::string text;
+    for (int i = 0; i < WINDOW - 1; ++i) {
+        if (window[i] != static_cast<unsigned char>(id[0]) || window[i + 1] != static_cast<unsigned char>(id[1]) ||
+            window[i + 2] != static_cast<unsigned char>(id[2]) || window[i + 3] != static_cast<unsigned char>(id[3])) {
+            continue;
+        }
+        if (window[i + 4] != 0 || window[i + 5] != 0 || window[i + 6] != 0) continue;
+        int count = static_cast<int>(static_cast<int8_t>(window[i + 7])) - 1;
+        text = count > 0 ? ModelFrameText(window[i + 10], &window[i + 11], count) : std::string();
+    }
+    return text;
+}
+
+std::string V1Field(const std::string& bytes, size_t offset) {
+    std::string field = bytes.substr(offset, V1_FIELD);
+    while (!field.empty() && field.back() == ' ') field.pop_back();
+    return field.substr(0, field.find('\0'));
+}
+
+std::string DirectoryPart(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string ModelFrameText(int encoding, const unsigned char* bytes, int count) {
+    switch (encoding) {
+        case 1:
+            if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
+                return SystemText(Utf16CodePoints(bytes, count, true));
+            return SystemText(Utf16CodePoints(bytes, count, false));
+        case 2:
+            return SystemText(Utf16CodePoints(bytes, count, true));
+        case 3:
+            return SystemText(Utf8CodePoints(bytes, count));
+        default: {
+            std::string raw(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
+            return raw.substr(0, raw.find('\0'));
+        }
+    }
+}
+
+ModelTags ModelReadTags(const std::string& bytes) {
+    ModelTags tags;
+    size_t start = bytes.find_first_not_of('\0');
+    if (start == std::string::npos) return tags;
+    uint8_t s0 = ByteAt(bytes, start), s1 = ByteAt(bytes, start + 1), s2 = ByteAt(bytes, start + 2);
+    bool id3 = s0 == 'I' && s1 == 'D' && s2 == '3';
+    tags.recognized = id3 || (s0 == 0xFF && s1 == 0xFB) || (s0 == 'R' && s1 == 'I' && s2 == 'F');
+    if (!tags.recognized) return tags;
+    if (id3) {
+        tags.hasV2 = true;
+        // The 256 bytes after the signature; anything beyond them is zero.
+        std::vector<unsigned char> window(1024, 0);
+        for (size_t k = 0; k < WINDOW; ++k) window[k] = ByteAt(bytes, start + 3 + k);
+        tags.v2Title = FindFrame(window, "TIT2");
+        tags.v2Artist = FindFrame(window, "TPE1");
+    }
+    size_t size = bytes.size();
+    if (size >= 128 && bytes.compare(size - 128, 3, "TAG") == 0) {
+        tags.hasV1 = true;
+        tags.v1Title = V1Field(bytes, size - 125);
+        tags.v1Artist = V1Field(bytes, size - 95);
+    }
+    return tags;
+}
+
+ModelOutcome ModelDropOne(const std::string& path, Settings settings, Snapshot* state) {
+    ModelOutcome outcome = {RESULT_ACCESS_FAILED, ""};
+    if (path.size() > TEXT_MAX) return outcome;
+    Snapshot::iterator file = state->find(path);
+    if (file == state->end() || file->second == kFolderMark) return outcome;
+
+    ModelTags tags = ModelReadTags(file->second);
+    if (!tags.recognized) return {RESULT_FILE_ERROR, ""};
+    if (!tags.hasV1 && !tags.hasV2) return {RESULT_NO_TAG, ""};
+    if (tags.v1Title.empty() && tags.v2Title.empty()) return {RESULT_NO_TITLE, ""};
+    bool v1 = settings.primaryTag == PRIMARY_V1;
+    const std::string& firstTitle = v1 ? tags.v1Title : tags.v2Title;
+    const std::string& otherTitle = v1 ? tags.v2Title : tags.v1Title;
+    const std::string& firstArtist = v1 ? tags.v1Artist : tags.v2Artist;
+    const std::string& otherArtist = v1 ? tags.v2Artist : tags.v1Artist;
+    std::string title = firstTitle.empty() ? otherTitle : firstTitle;
+    std::string artist = firstArtist.empty() ? otherArtist : firstArtist;
+    if (artist.empty()) artist = "Unknown Artist";
+    std::string name = settings.nameFormat == NAME_TITLE          ? title
+                       : settings.nameFormat == NAME_TITLE_ARTIST ? title + " - " + artist
+                                                                  : artist + " - " + title;
+    if (name.find_first_of(kForbidden) != std::string::npos) return {RESULT_RENAME_ERROR, ""};
+    std::string newPath = DirectoryPart(path) + name + ".mp3";
+    if (newPath.size() > TEXT_MAX) return {RESULT_RENAME_ERROR, ""};
+    if (newPath == path) return {RESULT_OK, newPath};
+    if (state->count(newPath) != 0) return outcome;  // the name is taken: nothing moves
+    std::string bytes = file->second;
+    state->erase(file);
+    (*state)[newPath] = bytes;
+    return {RESULT_OK, newPath};
+}

@@ -1,0 +1,260 @@
+// Scratch folders, snapshots, the recording drop site and child processes.
+#include "reliability/reliability_support.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace {
+
+const char* const kMessages[] = {
+    "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
+};
+
+void Fail(const std::string& what) {
+    throw std::runtime_error(what + ": " + strerror(errno));
+}
+
+void SnapshotInto(const std::string& folder, Snapshot* snapshot) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) Fail("opendir " + folder);
+    std::vector<std::string> names;
+    while (struct dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+    for (const std::string& name : names) {
+        std::string path = folder + "/" + name;
+        if (IsFolder(path)) {
+            (*snapshot)[path] = kFolderMark;
+            SnapshotInto(path, snapshot);
+        } else {
+            std::string bytes;
+            if (!ReadBytes(path, &bytes)) Fail("read " + path);
+            (*snapshot)[path] = bytes;
+        }
+    }
+}
+
+}  // namespace
+
+const char kFolderMark[] = "<folder>";
+
+namespace {
+
+// $TMPDIR when set; otherwise a roomy tmpfs when there is one, since the model
+// test creates and removes tens of thousands of small files; else /tmp.
+std::string ScratchBase() {
+    const char* base = getenv("TMPDIR");
+    if (base != nullptr && base[0] == '/') return base;
+    struct statvfs fs;
+    if (access("/dev/shm", W_OK | X_OK) == 0 && statvfs("/dev/shm", &fs) == 0 &&
+        static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize >= 1024ull * 1024 * 1024) {
+        return "/dev/shm";
+    }
+    return "/tmp";
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder(const char* label) {
+    std::string pattern = ScratchBase() + "/quillon-" + label + ".XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr) Fail("mkdtemp");
+    path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path_);
+}
+
+void RemoveTree(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return;
+    if (S_ISDIR(st.st_mode)) {
+        chmod(path.c_str(), 0700);
+        if (DIR* dir = opendir(path.c_str())) {
+            std::vector<std::string> names;
+            while (struct dirent* entry = readdir(dir)) {
+                std::string name = entry->d_name;
+                if (name != "." && name != "..") names.push_back(name);
+            }
+            closedir(dir);
+            for (const std::string& name : names) RemoveTree(path + "/" + name);
+        }
+        rmdir(path.c_str());
+    } else {
+        unlink(path.c_str());
+    }
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) Fail("create " + path);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            close(fd);
+            Fail("write " + path);
+        }
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bytes->clear();
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        bytes->append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return true;
+}
+
+void MakeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0755) != 0) Fail("mkdir " + path);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+uint64_t Fnv1a(const std::string& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (unsigned char b : bytes) hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
+Snapshot TakeSnapshot(const std::string& root) {
+    Snapshot snapshot;
+    SnapshotInto(root, &snapshot);
+    return snapshot;
+}
+
+const char* MessageText(int code) {
+    return code >= RESULT_ACCESS_FAILED && code <= RESULT_OK ? kMessages[code] : "";
+}
+
+std::string LogLine(int code, const std::string& path) {
+    std::string line = std::string(MessageText(code)) + " - " + path;
+    if (line.size() > LINE_BUFFER - 1) line.resize(LINE_BUFFER - 1);
+    return line;
+}
+
+std::vector<std::string> ExpectedEvents(const std::vector<std::string>& paths, const std::vector<int>& codes) {
+    std::vector<std::string> events = {"draw 1", "clear"};
+    for (size_t i = 0; i < paths.size(); ++i) events.push_back("line " + LogLine(codes[i], paths[i]));
+    events.insert(events.end(), {"release", "draw 0", "ready"});
+    return events;
+}
+
+int RunInChild(const std::function<int()>& body, bool unprivileged) {
+    fflush(stdout);
+    fflush(stderr);
+    pid_t pid = fork();
+    if (pid < 0) Fail("fork");
+    if (pid == 0) {
+        int status = 0;
+        if (unprivileged && geteuid() == 0) {
+            struct passwd* nobody = getpwnam("nobody");
+            uid_t uid = nobody != nullptr ? nobody->pw_uid : 65534;
+            gid_t gid = nobody != nullptr ? nobody->pw_gid : 65534;
+            if (setgroups(0, nullptr) != 0 || setresgid(gid, gid, gid) != 0 || setresuid(uid, uid, uid) != 0) {
+                _exit(CHILD_CANNOT_DROP);
+            }
+        }
+        try {
+            status = body();
+        } catch (...) {
+            status = 99;
+        }
+        fflush(stdout);
+        fflush(stderr);
+        _exit(status);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) Fail("waitpid");
+    }
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return WEXITSTATUS(status);
+}
+
+int OpenDescriptorCount() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (struct dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.') ++count;
+        }
+        closedir(dir);
+    }
+    return count - 1;  // the listing's own descriptor
+}
+
+// The drop site operations the batch calls.
+
+unsigned DropCount(DropSite* site) {
+    return static_cast<unsigned>(site->paths.size());
+}
+
+unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
+    if (site->beforePath) site->beforePath(index);
+    const std::string& given = site->paths[index];
+    if (size > 0) {
+        size_t copy = given.size() < size - 1 ? given.size() : size - 1;
+        memcpy(path, given.data(), copy);
+        path[copy] = '\0';
+    }
+    return static_cast<unsigned>(given.size());
+}
+
+void DropRelease(DropSite* site) {
+    site->events.push_back("release");
+}
+
+void DropDrawState(DropSite* site, Settings settings) {
+    site->events.push_back(settings.busy ? "draw 1" : "draw 0");
+}
+
+void DropClearLog(DropSite* site) {
+    site->events.push_back("clear");
+}
+
+void DropAddLine(DropSite* site, const char* line) {
+    site->events.push_back(std::string("line ") + line);
+}
+
+void DropReady(DropSite* site) {
+    site->events.push_back("ready");
+}
+
+void DropMessageText(DropSite*, int code, char* text) {
+    snprintf(text, MESSAGE_BUFFER, "%s", MessageText(code));
+}
