@@ -21,6 +21,9 @@ cmake --build --preset sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --preset sanitize -j "$jobs"
 
+stage "fuzzing (libFuzzer + AddressSanitizer + UndefinedBehaviorSanitizer, about a minute)"
+bash scripts/fuzz.sh 20
+
 stage "Windows build (x86_64) and tests under wine64"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j "$jobs"
