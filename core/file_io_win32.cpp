@@ -29,10 +29,16 @@ int ReadNext(InputFile file, void* buffer, int size) {
 }
 
 int ReadAt(InputFile file, int64_t offset, void* buffer, int size) {
-    LONG high = static_cast<LONG>(offset >> 32);
-    DWORD low = SetFilePointer(Handle(file), static_cast<LONG>(offset & 0xFFFFFFFF), &high, FILE_BEGIN);
-    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return -1;
-    return ReadNext(file, buffer, size);
+    // On a synchronous handle the offset in an OVERLAPPED record makes ReadFile
+    // a positional read: one call where a seek and a read would take two.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD count = 0;
+    if (!ReadFile(Handle(file), buffer, static_cast<DWORD>(size), &count, &at)) {
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    return static_cast<int>(count);
 }
 
 int64_t FileLength(InputFile file) {
