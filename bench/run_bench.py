@@ -1,0 +1,493 @@
+#!/usr/bin/env python3
+"""Renaming benchmark: quillon beside the Debian tools that rename MP3 files
+by their tags, on identical fresh copies of the same files in a tmpfs folder.
+
+scripts/bench.sh builds quillon and calls this; see --help for the options.
+In --smoke mode it only checks counts (every file renamed, system calls per
+file), never times, so it can run inside the test command.
+"""
+import argparse
+import datetime
+import json
+import math
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+import make_files
+
+RENAMED = re.compile(r"^Song \d{5} - Band \d{5}\.mp3$")
+# The calls one renamed file needs: open, fstat, read, pread, close, rename.
+FILE_CALLS_LIMIT = 6
+SCAN_FILE = "silence.mp3"
+SCAN_RENAMED = "Long Silence - Nobody.mp3"
+
+
+def log(*parts):
+    print("bench:", *parts, file=sys.stderr, flush=True)
+
+
+def load_average():
+    with open("/proc/loadavg") as f:
+        return " ".join(f.read().split()[:3])
+
+
+def cpu_model():
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                if line.startswith("model name"):
+                    return line.split(":", 1)[1].strip()
+    except OSError:
+        pass
+    return platform.machine()
+
+
+def package_version(name):
+    r = subprocess.run(["dpkg-query", "-W", "-f=${Version}", name], capture_output=True, text=True)
+    return r.stdout.strip() if r.returncode == 0 else "?"
+
+
+def is_tmpfs(folder):
+    r = subprocess.run(["stat", "-f", "-c", "%T", folder], capture_output=True, text=True)
+    return r.stdout.strip() == "tmpfs"
+
+
+class Tool:
+    """One renamer: how to set it up for "Title - Artist" and how to run it."""
+
+    def __init__(self, name, package, argv, note, env=None, subset=None):
+        self.name = name
+        self.package = package
+        self.argv = argv  # the file names are appended
+        self.note = note
+        self.env = env or {}
+        self.subset = subset  # files in its run; None for all
+
+    def run(self, folder, names, strace_out=None):
+        cmd = list(self.argv) + names
+        if strace_out:
+            cmd = ["strace", "-c", "-f", "-o", strace_out] + cmd
+        env = dict(os.environ, **self.env)
+        start = time.perf_counter()
+        r = subprocess.run(cmd, cwd=folder, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+        return time.perf_counter() - start, r.returncode
+
+
+def fresh_copy(master, folder, count):
+    """Copies the first `count` files of `master` into an empty `folder`;
+    returns their names in order."""
+    if os.path.exists(folder):
+        shutil.rmtree(folder)
+    os.makedirs(folder)
+    names = sorted(os.listdir(master))[:count]
+    for n in names:
+        shutil.copyfile(os.path.join(master, n), os.path.join(folder, n))
+    return names
+
+
+def count_renamed(folder):
+    names = os.listdir(folder)
+    return sum(1 for n in names if RENAMED.match(n)), sum(1 for n in names if n.startswith("track"))
+
+
+def parse_strace(path):
+    """strace -c summary as {syscall: calls}."""
+    calls = {}
+    with open(path) as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) < 5 or not parts[0][0].isdigit() or parts[-1] == "total":
+                continue
+            # "% time  seconds  usecs/call  calls  [errors]  syscall"
+            calls[parts[-1]] = int(parts[3])
+    return calls
+
+
+def per_file(full, base, files):
+    names = set(full) | set(base)
+    table = {n: (full.get(n, 0) - base.get(n, 0)) / files for n in names}
+    return {n: v for n, v in table.items() if abs(v) >= 0.00005}
+
+
+def quillon_tool(args, home):
+    env = {"XDG_CONFIG_HOME": os.path.join(home, "config"), "HOME": home}
+    subprocess.run([args.quillon, "--format=title-artist", "--primary-tag=v2"], env=dict(os.environ, **env),
+                   stdout=subprocess.DEVNULL, check=True)
+    return Tool("quillon", None, [args.quillon], "`quillon FILE...` with the format saved by "
+                "`quillon --format=title-artist`", env=env)
+
+
+def peer_tools(args, home):
+    tools = []
+    env = {"HOME": home}
+    if shutil.which("id3ren"):
+        tools.append(Tool("id3ren", "id3ren", ["id3ren", "-nocfg", "-quiet", "-notagprompt", "-template=%s - %a.mp3"],
+                          "`id3ren -nocfg -quiet -notagprompt -template='%s - %a.mp3' FILE...` (reads ID3v1)", env))
+    if shutil.which("mp3rename"):
+        # The format is saved in ~/.mp3rename, like quillon's.
+        # It exits with 1 even when it saved the format; the file tells.
+        subprocess.run(["mp3rename", "-s", "&t - &a"], env=dict(os.environ, **env), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        with open(os.path.join(home, ".mp3rename")) as f:
+            if "&t - &a" not in f.read():
+                raise SystemExit("bench: mp3rename did not save its format")
+        tools.append(Tool("mp3rename", "mp3rename", ["mp3rename"],
+                          "`mp3rename FILE...` with the format saved by `mp3rename -s '&t - &a'` (reads ID3v1)", env))
+    if shutil.which("eyeD3"):
+        tools.append(Tool("eyeD3", "eyed3", ["eyeD3", "--no-color", "--no-config", "--rename", "$title - $artist"],
+                          "`eyeD3 --rename '$title - $artist' FILE...` (reads ID3v2)", env,
+                          subset=min(args.eyed3_files, args.files)))
+    return tools
+
+
+def measure_renames(args, work, master, tools):
+    results = {t.name: {"times": [], "renamed": [], "files": t.subset or args.files} for t in tools}
+    for run in range(args.runs):
+        # Each run starts with a different tool so none always goes first.
+        order = tools[run % len(tools):] + tools[:run % len(tools)]
+        for t in order:
+            folder = os.path.join(work, "copy-" + t.name)
+            names = fresh_copy(master, folder, t.subset or args.files)
+            seconds, status = t.run(folder, names)
+            done, left = count_renamed(folder)
+            results[t.name]["times"].append(seconds)
+            results[t.name]["renamed"].append(done)
+            log("run %d %-9s %6d files %8.3f s  renamed %d, left %d, exit %d" % (run + 1, t.name, len(names),
+                                                                                    seconds, done, left, status))
+    for t in tools:
+        r = results[t.name]
+        r["median"] = statistics.median(r["times"])
+        r["files_per_s"] = r["files"] / r["median"]
+        r["all_renamed"] = all(n == r["files"] for n in r["renamed"])
+        r["note"] = t.note
+        r["version"] = package_version(t.package) if t.package else "this tree"
+    return results
+
+
+def count_syscalls(args, work, master, tool, files, base_files):
+    """System calls per renamed file: a run over `files` files less a run over
+    `base_files` (quillon: 0 files, its settings printed instead)."""
+    folder = os.path.join(work, "strace-" + tool.name)
+    full_out = os.path.join(work, "strace-%s-full.txt" % tool.name)
+    base_out = os.path.join(work, "strace-%s-base.txt" % tool.name)
+    names = fresh_copy(master, folder, files)
+    tool.run(folder, names, full_out)
+    done, _ = count_renamed(folder)
+    if base_files == 0:
+        base_tool = Tool(tool.name, None, tool.argv + ["--show-settings"], "", tool.env)
+        base_tool.run(folder, [], base_out)
+    else:
+        names = fresh_copy(master, folder, base_files)
+        tool.run(folder, names, base_out)
+    table = per_file(parse_strace(full_out), parse_strace(base_out), files - base_files)
+    return table, done
+
+
+def measure_scan(args, work, quillon):
+    path = os.path.join(work, "scan")
+    os.makedirs(path, exist_ok=True)
+    target = os.path.join(path, SCAN_FILE)
+    make_files.main(["make_files.py", "--zeros", target, str(args.scan_mb)])
+    renamed = os.path.join(path, SCAN_RENAMED)
+    q_times, c_times = [], []
+    # Warm: tmpfs keeps it in memory, and one untimed pass of each goes first.
+    subprocess.run(["cat", target], stdout=subprocess.DEVNULL)
+    for i in range(args.scan_runs + 1):
+        start = time.perf_counter()
+        subprocess.run(["cat", target], stdout=subprocess.DEVNULL, check=True)
+        c = time.perf_counter() - start
+        seconds, status = quillon.run(path, [SCAN_FILE])
+        if status != 0 or not os.path.exists(renamed):
+            raise SystemExit("bench: quillon did not rename the 200 MB file")
+        os.rename(renamed, target)
+        if i > 0:
+            c_times.append(c)
+            q_times.append(seconds)
+    q, c = statistics.median(q_times), statistics.median(c_times)
+    os.remove(target)
+    return {"mb": args.scan_mb, "quillon": q, "cat": c, "ratio": c / q, "quillon_times": q_times, "cat_times": c_times}
+
+
+def measure_wine(args, work, master, native):
+    """Drops through the real window under Wine: 1,000 files, then all."""
+    drops = []
+    for count in sorted({min(1000, args.files), args.files}):
+        folder = os.path.join(work, "wine-%d" % count)
+        fresh_copy(master, folder, count)
+        drops.append((folder, count))
+    windows = ["Z:" + f.replace("/", "\\") for f, _ in drops]
+    env = dict(os.environ, WINEPREFIX=args.wine_prefix)
+    r = subprocess.run(["bash", args.wine_runner, args.wine_exe] + windows, env=env, capture_output=True, text=True,
+                       stdin=subprocess.DEVNULL)
+    sys.stderr.write(r.stdout)
+    found = {}
+    for line in r.stdout.splitlines():
+        m = re.match(r"drop (\d+) files: ([0-9.]+) s, log lines (\d+), renamed (\d+)", line)
+        if m:
+            found[int(m.group(1))] = {"seconds": float(m.group(2)), "log_lines": int(m.group(3)),
+                                      "renamed_lines": int(m.group(4))}
+    if r.returncode != 0 or len(found) != len(drops):
+        log("Wine run failed (exit %d): %s" % (r.returncode, r.stderr.strip()[-2000:]))
+        return None
+    out = {"drops": []}
+    for folder, count in drops:
+        d = found[count]
+        d["files"] = count
+        d["renamed_files"] = count_renamed(folder)[0]
+        d["per_1000"] = d["seconds"] / count * 1000
+        out["drops"].append(d)
+    native_per_1000 = native["median"] / native["files"] * 1000
+    out["native_per_1000"] = native_per_1000
+    out["ratio"] = out["drops"][-1]["per_1000"] / native_per_1000
+    if len(out["drops"]) > 1:
+        out["linearity"] = out["drops"][-1]["per_1000"] / out["drops"][0]["per_1000"]
+    return out
+
+
+def write_chart(results, scan, wine, png, work):
+    rows = sorted(results.items(), key=lambda kv: -kv[1]["files_per_s"])
+    bars = [(name, r["files_per_s"]) for name, r in rows]
+    if wine:
+        bars.append(("quillon.exe\\n(Wine, window)", wine["drops"][-1]["files"] / wine["drops"][-1]["seconds"]))
+    data = os.path.join(work, "rate.dat")
+    with open(data, "w") as f:
+        for i, (name, rate) in enumerate(bars):
+            f.write('%d "%s" %.1f\n' % (i, name, rate))
+    scan_data = os.path.join(work, "scan.dat")
+    with open(scan_data, "w") as f:
+        f.write('0 "quillon" %.2f\n1 "cat" %.2f\n' % (scan["quillon"] * 1000, scan["cat"] * 1000))
+    script = """
+set terminal pngcairo size 1000,460 font "sans,10"
+set output '{png}'
+set multiplot layout 1,2 title "Renaming {files} tagged MP3 files on tmpfs, median of {runs} runs"
+set style fill solid 0.8 border -1
+set boxwidth 0.6
+set grid ytics
+set logscale y
+set yrange [1:{ymax}]
+set ylabel "files per second (log scale)"
+set title "Rename by tag, \\"Title - Artist\\""
+set xtics nomirror
+unset key
+plot '{data}' using 1:3:xtic(2) with boxes lc rgb "#3b6ea5", \\
+     '' using 1:($3*1.25):(sprintf("%.0f", $3)) with labels
+unset logscale y
+set yrange [0:*]
+set ylabel "milliseconds"
+set title "{mb} MiB of zeros, then a tag: scan to the tag"
+plot '{scan}' using 1:3:xtic(2) with boxes lc rgb "#a55b3b", \\
+     '' using 1:($3*1.05):(sprintf("%.1f ms", $3)) with labels
+unset multiplot
+""".format(png=png, ymax=10 ** math.ceil(math.log10(max(rate for _, rate in bars) * 2.5)), files=max(r["files"] for r in results.values()), runs=len(next(iter(results.values()))["times"]),
+           data=data, scan=scan_data, mb=scan["mb"])
+    gp = os.path.join(work, "chart.gp")
+    with open(gp, "w") as f:
+        f.write(script)
+    subprocess.run(["gnuplot", gp], check=True)
+
+
+def write_report(path, meta, results, syscalls, scan, wine):
+    rows = sorted(results.items(), key=lambda kv: -kv[1]["files_per_s"])
+    peers = [r for name, r in rows if name != "quillon"]
+    fastest_peer = max(peers, key=lambda r: r["files_per_s"]) if peers else None
+    out = []
+    w = out.append
+    w("# Performance")
+    w("")
+    w("Generated by `scripts/bench.sh` on %s. Do not edit by hand: run it again." % meta["date"])
+    w("")
+    w("Machine: %s, %d cores, Linux %s; files on tmpfs. Load average %s before the run, %s after "
+      "(the machine is shared; the figures are medians of %d runs)." % (meta["cpu"], meta["cores"], meta["kernel"],
+                                                                        meta["load_before"], meta["load_after"],
+                                                                        meta["runs"]))
+    w("")
+    w("![Files per second and the 200 MB scan](performance.png)")
+    w("")
+    w("## Renaming by tag")
+    w("")
+    w("%d files, each with an ID3v2.3 tag (TIT2, TPE1), one second of MPEG-1 Layer III frames and an ID3v1 "
+      "tag naming the same title and artist (`bench/make_files.py`, 17 KiB each). Every tool renames its own "
+      "fresh copy to `TITLE - ARTIST.mp3`; making the copy is not timed. Times include start-up." % meta["files"])
+    w("")
+    w("| Tool | Version | Files per run | Median time (s) | Files/s | Ratio to fastest peer | Renamed | "
+      "System calls per file |")
+    w("|---|---|---:|---:|---:|---:|---|---:|")
+    for name, r in rows:
+        ratio = "%.2f×" % (r["files_per_s"] / fastest_peer["files_per_s"]) if fastest_peer else "–"
+        calls = syscalls.get(name, {}).get("total")
+        w("| %s | %s | %d | %.3f | %.0f | %s | %s | %s |" % (
+            name, r["version"], r["files"], r["median"], r["files_per_s"], ratio,
+            "all" if r["all_renamed"] else "%s of %d" % (min(r["renamed"]), r["files"]),
+            "%.2f" % calls if calls is not None else "–"))
+    w("")
+    for name, r in rows:
+        w("- %s: %s." % (name, r["note"]))
+    eyed3 = results.get("eyeD3")
+    if eyed3 and eyed3["files"] < meta["files"]:
+        w("- eyeD3 (Python) renames a %d-file subset of the same files; its files/s are that subset's rate." %
+          eyed3["files"])
+    w("")
+    w("System calls per file come from `strace -c -f`: quillon's run over all %d files less a run with no "
+      "file (`quillon --show-settings`, which loads the settings and prints, as a run with files does), divided "
+      "by %d. For the peers, which refuse to run without a file, a run over one file is subtracted instead." %
+      (meta["files"], meta["files"]))
+    w("")
+    q = syscalls.get("quillon")
+    if q:
+        w("### quillon's system calls per renamed file")
+        w("")
+        w("| System call | Calls per file |")
+        w("|---|---:|")
+        for name, value in sorted(q["table"].items(), key=lambda kv: (-kv[1], kv[0])):
+            w("| `%s` | %.4f |" % (name, value))
+        w("| **total** | **%.4f** |" % q["total"])
+        w("")
+        w("The file itself takes exactly %.0f calls: `openat`, `newfstatat` (the size, and that it is a regular "
+          "file), one `read` of 259 bytes (signature and ID3v2 window), one `pread64` of 63 bytes at the ID3v1 "
+          "tag, `close`, `renameat2` (no replace). The `write` share is the log on standard output, one buffered "
+          "write per 4 KiB of lines." % q["file_calls"])
+        w("")
+    w("## A long run of zeros before the tag")
+    w("")
+    w("A file of %d MiB of zero bytes followed by a tagged MP3: quillon skips the zeros in 64 KiB reads to find "
+      "the signature, so it reads the whole run once, as `cat FILE > /dev/null` does. Warm cache (tmpfs), "
+      "median of %d runs each, interleaved; quillon renames the file each time (renamed back untimed)." %
+      (scan["mb"], len(scan["quillon_times"])))
+    w("")
+    w("| Command | Median time (ms) |")
+    w("|---|---:|")
+    w("| `quillon FILE` | %.1f |" % (scan["quillon"] * 1000))
+    w("| `cat FILE > /dev/null` | %.1f |" % (scan["cat"] * 1000))
+    w("")
+    w("quillon scans at %.2f× the speed of cat (goal: at least 0.5×)." % scan["ratio"])
+    w("")
+    w("## The Windows program under Wine")
+    w("")
+    if wine:
+        w("`bench/drop_bench.cpp` (built by the win64 preset) creates the real main window, with the log window "
+          "shown, builds a DROPFILES block over every file of a folder and sends WM_DROPFILES; the time is taken "
+          "with QueryPerformanceCounter around the message. wine64, files on the same tmpfs.")
+        w("")
+        w("| Drop | Seconds | Seconds per 1,000 files | Log lines | Files renamed |")
+        w("|---:|---:|---:|---:|---:|")
+        for d in wine["drops"]:
+            w("| %d files | %.3f | %.3f | %d | %d |" % (d["files"], d["seconds"], d["per_1000"], d["log_lines"],
+                                                      d["renamed_files"]))
+        w("")
+        w("Native `quillon` on the same files: %.3f s per 1,000 files; under Wine the window takes %.1f× as "
+          "long." % (wine["native_per_1000"], wine["ratio"]))
+        if "linearity" in wine:
+            w("Seconds per 1,000 files in the %d-file drop are %.2f× those of the 1,000-file drop: the log grows "
+              "linearly." % (wine["drops"][-1]["files"], wine["linearity"]))
+    else:
+        w("Not measured in this run (no win64 build or no wine64; `scripts/bench.sh` measures it when both are "
+          "there).")
+    w("")
+    with open(path, "w") as f:
+        f.write("\n".join(out))
+
+
+def smoke(args, work, master):
+    home = os.path.join(work, "home")
+    os.makedirs(home, exist_ok=True)
+    quillon = quillon_tool(args, home)
+    table, done = count_syscalls(args, work, master, quillon, args.files, 0)
+    file_calls = sum(v for n, v in table.items() if n != "write")
+    writes = table.get("write", 0.0)
+    print("smoke: %d files, %d renamed; system calls per file: %s" % (
+        args.files, done, ", ".join("%s %.2f" % kv for kv in sorted(table.items()))))
+    ok = True
+    if done != args.files:
+        print("smoke: FAILED: %d of %d files renamed" % (done, args.files))
+        ok = False
+    if file_calls > FILE_CALLS_LIMIT + 1e-9:
+        print("smoke: FAILED: %.2f system calls per file besides the log, at most %d" % (file_calls,
+                                                                                      FILE_CALLS_LIMIT))
+        ok = False
+    if writes > 0.1:
+        print("smoke: FAILED: the log costs %.2f writes per file; it should be buffered" % writes)
+        ok = False
+    print("smoke: %s" % ("passed" if ok else "failed"))
+    return 0 if ok else 1
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    p.add_argument("--quillon", required=True, help="the quillon program to measure")
+    p.add_argument("--smoke", action="store_true", help="count only: renamed files and system calls per file")
+    p.add_argument("--files", type=int, default=10000)
+    p.add_argument("--runs", type=int, default=5)
+    p.add_argument("--eyed3-files", type=int, default=1000, help="eyeD3's subset (it is slow)")
+    p.add_argument("--scan-mb", type=int, default=200)
+    p.add_argument("--scan-runs", type=int, default=7)
+    p.add_argument("--no-peers", action="store_true")
+    p.add_argument("--wine-exe", help="the Windows drop benchmark; Wine is skipped without it")
+    p.add_argument("--wine-runner", help="scripts/wine-run.sh")
+    p.add_argument("--wine-prefix", help="a Wine prefix of the benchmark's own")
+    p.add_argument("--report", help="Markdown report to write")
+    p.add_argument("--chart", help="PNG chart to write")
+    p.add_argument("--json", help="raw figures to write")
+    p.add_argument("--work", help="work folder (default: a new one under /dev/shm)")
+    args = p.parse_args()
+    args.quillon = os.path.abspath(args.quillon)
+
+    base = "/dev/shm" if os.path.isdir("/dev/shm") and os.access("/dev/shm", os.W_OK) else None
+    work = args.work or tempfile.mkdtemp(prefix="quillon-bench.", dir=base)
+    try:
+        if not args.smoke and not is_tmpfs(work):
+            log("warning: %s is not on tmpfs" % work)
+        master = os.path.join(work, "master")
+        make_files.main(["make_files.py", master, str(args.files)])
+        if args.smoke:
+            return smoke(args, work, master)
+
+        meta = {"date": datetime.datetime.now().strftime("%Y-%m-%d %H:%M"), "cpu": cpu_model(),
+                "cores": os.cpu_count(), "kernel": platform.release(), "load_before": load_average(),
+                "files": args.files, "runs": args.runs}
+        home = os.path.join(work, "home")
+        os.makedirs(home, exist_ok=True)
+        quillon = quillon_tool(args, home)
+        tools = [quillon] + ([] if args.no_peers else peer_tools(args, home))
+        results = measure_renames(args, work, master, tools)
+
+        syscalls = {}
+        for t in tools:
+            files = t.subset or args.files
+            table, done = count_syscalls(args, work, master, t, files, 0 if t is quillon else 1)
+            entry = {"table": table, "total": sum(table.values()), "renamed": done}
+            if t is quillon:
+                entry["file_calls"] = sum(v for n, v in table.items() if n != "write")
+            syscalls[t.name] = entry
+            log("%s: %.3f system calls per file" % (t.name, entry["total"]))
+
+        scan = measure_scan(args, work, quillon)
+        log("scan: quillon %.1f ms, cat %.1f ms" % (scan["quillon"] * 1000, scan["cat"] * 1000))
+        wine = None
+        if args.wine_exe:
+            wine = measure_wine(args, work, master, results["quillon"])
+        meta["load_after"] = load_average()
+
+        if args.json:
+            with open(args.json, "w") as f:
+                json.dump({"meta": meta, "results": results, "syscalls": syscalls, "scan": scan, "wine": wine}, f,
+                          indent=1)
+        if args.chart:
+            write_chart(results, scan, wine, os.path.abspath(args.chart), work)
+        if args.report:
+            write_report(args.report, meta, results, syscalls, scan, wine)
+        return 0
+    finally:
+        if not args.work:
+            shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
