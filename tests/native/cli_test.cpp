@@ -108,6 +108,7 @@ TEST_F(CliTest, TakenNameIsAnAccessFailure) {
 }
 
 TEST_F(CliTest, PathOver255BytesIsShownWholeAndLeftAlone) {
+    ASSERT_LT(music_.size(), 200u) << "temp folder path too long for this test";
     const std::string sub = music_ + "/" + std::string(250 - music_.size(), 'd');
     MakeFolder(sub);
     const std::string path = sub + "/long-name.mp3";

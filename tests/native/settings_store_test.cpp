@@ -165,6 +165,8 @@ TEST_F(SettingsStoreTest, FolderInPlaceOfAValue) {
     EXPECT_EQ(1, SaveSettings(Settings{2, 2, 2, 0}));
     EXPECT_EQ("V2", ReadFile(Value(kPrimaryTag)));
     EXPECT_EQ("NG", ReadFile(Value(kLogWindow)));
+    // The failed writes left nothing behind.
+    EXPECT_EQ((std::vector<std::string>{"Filename Type", "Log Window", "Primary Tag"}), ListFolder(Store()));
     Settings s = kSentinel;
     EXPECT_EQ(0, LoadSettings(&s));
     ExpectSettings(kSentinel, s);
