@@ -5,14 +5,21 @@ set -euo pipefail
 
 want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  lame id3v2 eyed3 python3-mutagen ffmpeg locales)
+  lame id3v2 eyed3 python3-mutagen ffmpeg locales strace)
 want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick x11-apps
   fonts-noto-cjk fonts-urw-base35 qemu-user)
 want_i386=(wine32:i386)
+# Only with --bench (scripts/bench.sh): the renamers quillon is measured
+# against, and gnuplot for the chart.
+want_bench=(id3ren mp3rename eyed3 gnuplot-nox)
 
+wanted=("${want_native[@]}" "${want_windows[@]}" "${want_i386[@]}")
+if [ "${1:-}" = --bench ]; then
+  wanted+=("${want_bench[@]}")
+fi
 missing=()
-for p in "${want_native[@]}" "${want_windows[@]}" "${want_i386[@]}"; do
+for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -eq 0 ]; then
