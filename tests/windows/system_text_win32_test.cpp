@@ -1,0 +1,292 @@
+// System text under the Japanese ANSI code page 932: double-byte characters
+// whose trail byte is 0x5C or 0x7C, Japanese file names on disk, and frame
+// texts converted from Unicode without best fit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "core/frame_text.h"
+#include "core/rename_planner.h"
+#include "core/system_text.h"
+#include "core/tag_reader.h"
+#include "win32_fixtures.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Code page 932 spellings.
+const char kSo[] = "\x83\x5C";                       // ソ, trail byte '\'
+const char kHyo[] = "\x95\x5C";                      // 表, trail byte '\'
+const char kPo[] = "\x83\x7C";                       // ポ, trail byte '|'
+const char kSofuto[] = "\x83\x5C\x83\x74\x83\x67";   // ソフト
+const char kNihongo[] = "\x93\xFA\x96\x7B\x8C\xEA";  // 日本語
+const char kKashu[] = "\x89\xCC\x8E\xE8";            // 歌手
+const char kKyoku[] = "\x8B\xC8";                    // 曲
+const char kHalfWidthA[] = "\xB1";                   // ｱ, a single byte
+
+const Settings kTitleOnly = {NAME_TITLE, PRIMARY_V2, LOG_HIDE, 0};
+const Settings kTitleArtist = {NAME_TITLE_ARTIST, PRIMARY_V2, LOG_HIDE, 0};
+
+std::string Utf16Le(const wchar_t* text, bool mark) {
+    std::string out = mark ? std::string("\xFF\xFE", 2) : std::string();
+    for (const wchar_t* p = text; *p != 0; ++p) {
+        out += static_cast<char>(*p & 0xFF);
+        out += static_cast<char>(*p >> 8);
+    }
+    return out;
+}
+
+std::string Utf16Be(const wchar_t* text) {
+    std::string out("\xFE\xFF", 2);
+    for (const wchar_t* p = text; *p != 0; ++p) {
+        out += static_cast<char>(*p >> 8);
+        out += static_cast<char>(*p & 0xFF);
+    }
+    return out;
+}
+
+TagInfo V1Only(const char* title, const char* artist) {
+    TagInfo info;
+    memset(&info, 0, sizeof info);
+    info.fileOpened = 1;
+    info.formatRecognized = 1;
+    info.hasId3v1 = 1;
+    strcpy(info.v1Title, title);
+    strcpy(info.v1Artist, artist);
+    return info;
+}
+
+class CodePage932 : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(932u, GetACP()) << "these tests need the Japanese ANSI code page: run them under Wine with "
+                                     "LC_ALL=ja_JP.UTF-8 and the compiled locale (scripts/wine-run.sh does)";
+    }
+};
+
+TEST_F(CodePage932, TrailBytesNeverCountAsForbiddenCharacters) {
+    struct Row {
+        std::string text;
+        char ch;
+        int absent;
+    };
+    const Row rows[] = {
+        {kSo, '\\', 1},
+        {kHyo, '\\', 1},
+        {kPo, '|', 1},
+        {std::string(kSo) + "\\", '\\', 0},          // a real backslash after it
+        {std::string("\\") + kHyo, '\\', 0},         // and before it
+        {std::string(kHalfWidthA) + "\\", '\\', 0},  // half-width kana lead nothing
+        {"\x83", '\\', 1},                           // a lead byte cut off by the end
+        {"a|b", '|', 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(row.absent, CharAbsent(row.text.c_str(), row.ch));
+    }
+}
+
+TEST_F(CodePage932, TitlesWithTrailByte5COr7CAreRenamedOnDisk) {
+    const std::string titles[] = {
+        kSo,
+        "\x95\x5C\x8E\xA6",          // 表示
+        "\x83\x7C\x83\x62\x83\x76",  // ポップ
+        std::string(kSofuto) + kHyo,
+    };
+    for (const std::string& title : titles) {
+        SCOPED_TRACE(title);
+        TempFolder folder("trail");
+        std::string path = folder.File("track01.mp3");
+        std::string bytes = Id3v2(TextFrame("TIT2", 0, title)) + Audio(1);
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_EQ(title, info.v2Title);
+
+        EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
+        EXPECT_EQ(Names{title + ".mp3"}, folder.Names());
+        EXPECT_EQ(bytes, ReadBytes(folder.File(title + ".mp3")));
+    }
+}
+
+TEST_F(CodePage932, RealBackslashOrBarNextToDoubleByteCharactersIsRefused) {
+    const std::string titles[] = {std::string(kSo) + "\\", std::string(kHalfWidthA) + "\\x", std::string(kPo) + "|",
+                                  std::string(kNihongo) + "?"};
+    for (const std::string& title : titles) {
+        SCOPED_TRACE(title);
+        TempFolder folder("refuse");
+        std::string path = folder.File("track01.mp3");
+        std::string bytes = Id3v2(TextFrame("TIT2", 0, title)) + Audio(1);
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_EQ(RESULT_RENAME_ERROR, RenameByTag(path.c_str(), info, kTitleOnly));
+        EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
+        EXPECT_EQ(bytes, ReadBytes(path));
+    }
+}
+
+TEST_F(CodePage932, DirectoryPartEndsAtTheLastRealBackslash) {
+    struct Row {
+        std::string path;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {std::string("C:\\music\\") + kSofuto + "\\a.mp3", std::string("C:\\music\\") + kSofuto + "\\Song.mp3"},
+        {std::string("C:\\") + kHyo + "\\" + kSo + ".mp3", std::string("C:\\") + kHyo + "\\Song.mp3"},
+        {std::string("C:\\music\\") + kSo, "C:\\music\\Song.mp3"},
+        {std::string("C:\\") + kHalfWidthA + "\\b.mp3", std::string("C:\\") + kHalfWidthA + "\\Song.mp3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        char newPath[TEXT_BUFFER];
+        EXPECT_EQ(RESULT_OK, PlanRename(row.path.c_str(), V1Only("Song", ""), kTitleOnly, newPath));
+        EXPECT_EQ(row.expected, newPath);
+    }
+}
+
+TEST_F(CodePage932, FileInAFolderWhoseNameEndsInTrailByte5CStaysInThatFolder) {
+    TempFolder parent("folder");
+    std::string album = parent.File(std::string(kSofuto) + kHyo);
+    ASSERT_TRUE(CreateDirectoryA(album.c_str(), nullptr));
+    std::string path = album + "\\" + kSo + ".mp3";
+    std::string bytes = Audio(1) + Id3v1("Song", "Band");
+    ASSERT_TRUE(WriteBytes(path, bytes));
+    TagInfo info;
+    ASSERT_EQ(1, ReadTags(path.c_str(), info));
+
+    EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleArtist));
+    EXPECT_EQ(bytes, ReadBytes(album + "\\Song - Band.mp3"));
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(Names{std::string(kSofuto) + kHyo}, parent.Names());
+}
+
+TEST_F(CodePage932, JapaneseFileNamesAreRenamedAndFoundOnDisk) {
+    TempFolder folder("japanese");
+    std::string path = folder.File(std::string(kKyoku) + ".mp3");
+    std::string bytes = Id3v2(TextFrame("TIT2", 0, kNihongo) + TextFrame("TPE1", 0, kKashu)) + Audio(2);
+    ASSERT_TRUE(WriteBytes(path, bytes));
+    EXPECT_EQ(Names{std::string(kKyoku) + ".mp3"}, folder.Names());
+    TagInfo info;
+    ASSERT_EQ(1, ReadTags(path.c_str(), info));
+
+    std::string name = std::string(kNihongo) + " - " + kKashu + ".mp3";
+    EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleArtist));
+    EXPECT_EQ(Names{name}, folder.Names());
+    EXPECT_EQ(bytes, ReadBytes(folder.File(name)));
+}
+
+// Leaves a renamed Japanese file in the folder named by QUILLON_UNIX_NAMES (a
+// Unix path), where a native check reads the name back as UTF-8: proof that
+// Wine hands code page 932 names to Linux correctly.
+TEST_F(CodePage932, JapaneseNameReachesTheUnixFolder) {
+    const char* unixFolder = getenv("QUILLON_UNIX_NAMES");
+    if (unixFolder == nullptr || unixFolder[0] != '/') GTEST_SKIP() << "QUILLON_UNIX_NAMES not set";
+    std::string windowsFolder = std::string("Z:") + unixFolder;
+    for (char& c : windowsFolder) {
+        if (c == '/') c = '\\';
+    }
+    TempFolder folder(windowsFolder, true);
+    ASSERT_TRUE(FolderExists(folder.path()));
+    std::string path = folder.File(std::string(kKyoku) + ".mp3");
+    ASSERT_TRUE(WriteBytes(path, Id3v2(TextFrame("TIT2", 0, kNihongo) + TextFrame("TPE1", 0, kSo)) + Audio(1)));
+    TagInfo info;
+    ASSERT_EQ(1, ReadTags(path.c_str(), info));
+    EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleArtist));
+    EXPECT_EQ(Names{std::string(kNihongo) + " - " + kSo + ".mp3"}, folder.Names());
+}
+
+TEST_F(CodePage932, UnicodeCharactersAreEncodedWithoutBestFit) {
+    struct Row {
+        uint32_t cp;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {'A', "A"},
+        {0x5C, "\\"},
+        {0x3042, "\x82\xA0"},  // あ
+        {0x65E5, "\x93\xFA"},  // 日
+        {0x30BD, kSo},         // ソ
+        {0xFF71, kHalfWidthA},
+        {0x00D7, "\x81\x7E"},  // ×
+        {0x00A5, "?"},         // yen sign: best fit would give 0x5C
+        {0x203E, "?"},         // overline: best fit would give 0x7E
+        {0x00E9, "?"},         // é
+        {0x00C5, "?"},         // Å: best fit would give A
+        {0x1F600, "?"},        // an emoji, outside the BMP
+        {0xD800, "?"},         // a lone surrogate
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.cp);
+        char out[4] = {};
+        int n = EncodeSystemChar(row.cp, out);
+        EXPECT_EQ(row.expected, std::string(out, n > 0 ? n : 0));
+    }
+}
+
+TEST_F(CodePage932, UnicodeFrameTextsBecomeCodePage932) {
+    struct Row {
+        const char* what;
+        int encoding;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"UTF-16 with mark", 1, Utf16Le(L"\u65E5\u672C\u8A9E", true)},
+        {"UTF-16 without mark", 1, Utf16Le(L"\u65E5\u672C\u8A9E", false)},
+        {"UTF-16BE", 2, Utf16Be(L"\u65E5\u672C\u8A9E")},
+        {"UTF-8", 3, "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder folder("unicode");
+        std::string path = folder.File("track01.mp3");
+        std::string bytes = Id3v2(TextFrame("TIT2", row.encoding, row.bytes) +
+                                  TextFrame("TPE1", row.encoding, row.bytes.substr(0, row.bytes.size() / 3))) +
+                            Audio(1);
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_STREQ(kNihongo, info.v2Title);
+
+        EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
+        EXPECT_EQ(Names{std::string(kNihongo) + ".mp3"}, folder.Names());
+    }
+}
+
+TEST_F(CodePage932, CharactersCodePage932CannotHoldAreRefusedAndTheFileKept) {
+    struct Row {
+        const char* what;
+        int encoding;
+        std::string bytes;
+        const char* title;
+    };
+    const Row rows[] = {
+        {"e acute", 1, Utf16Le(L"Caf\u00E9", true), "Caf?"},       // U+00E9
+        {"yen sign", 1, Utf16Le(L"\u00A5500", true), "?500"},      // U+00A5, not 0x5C
+        {"emoji", 1, Utf16Le(L"\xD83D\xDE00", true), "?"},         // U+1F600
+        {"yen sign in UTF-8", 3, "\xC2\xA5", "?"},                 // U+00A5
+        {"overline in UTF-16BE", 2, Utf16Be(L"a\u203Eb"), "a?b"},  // U+203E, not 0x7E
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder folder("lossy");
+        std::string path = folder.File("track01.mp3");
+        std::string bytes = Id3v2(TextFrame("TIT2", row.encoding, row.bytes)) + Audio(1);
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_STREQ(row.title, info.v2Title);
+
+        EXPECT_EQ(RESULT_RENAME_ERROR, RenameByTag(path.c_str(), info, kTitleOnly));
+        EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
+        EXPECT_EQ(bytes, ReadBytes(path));
+    }
+}
+
+}  // namespace
