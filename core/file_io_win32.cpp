@@ -16,6 +16,12 @@ int OpenForReading(const char* path, InputFile* file) {
     // nobody can start writing it while it is read. A folder fails here too.
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return 0;
+    // Device names (NUL, CON, COM1) and pipes open as well; a read from some
+    // of them waits for input that never comes.
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return 0;
+    }
     LARGE_INTEGER size;
     file->handle = reinterpret_cast<intptr_t>(h);
     file->length = GetFileSizeEx(h, &size) ? size.QuadPart : -1;
