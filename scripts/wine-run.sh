@@ -2,67 +2,138 @@
 # Runs a Windows executable under Wine the way the tests need it: Japanese
 # locale (ANSI code page 932), a private prefix under the build folder, an X
 # display (Xvfb when none is set), no debug chatter, no Mono/Gecko prompts.
+# The program's exit code is this script's exit code.
 # Usage: wine-run.sh PROGRAM.exe [ARGS...]   (CMake's cross-compiling emulator)
-set -euo pipefail
-
-exe=$1
-shift
+# Sourced (by smoke-i686.sh), it only defines the wine_* functions.
 
 # The build folder is the nearest parent of the executable with a CMakeCache.txt.
-find_build_dir() {
-  local d
-  d=$(cd "$(dirname "$1")" && pwd)
-  while [ "$d" != / ]; do
-    [ -f "$d/CMakeCache.txt" ] && { echo "$d"; return; }
-    d=$(dirname "$d")
-  done
-  pwd
+wine_build_dir() {
+    local d
+    d=$(cd "$(dirname "$1")" && pwd)
+    while [ "$d" != / ]; do
+        [ -f "$d/CMakeCache.txt" ] && { echo "$d"; return; }
+        d=$(dirname "$d")
+    done
+    pwd
 }
-build=${QUILLON_BUILD_DIR:-$(find_build_dir "$exe")}
 
-# PE machine type picks the loader: 0x14c is i386, everything else 64-bit.
-machine=$(od -An -tx2 -j $(( $(od -An -tu4 -j 60 -N 4 "$exe") + 4 )) -N 2 "$exe" | tr -d ' ')
-if [ "$machine" = "014c" ]; then
-  loader=/usr/lib/wine/wine
-  export WINEPREFIX=${WINEPREFIX:-$build/wineprefix32}
-  export WINEARCH=win32
-else
-  loader=/usr/lib/wine/wine64
-  export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+# Sets WINE_LOADER, WINEPREFIX and the rest of the environment for running EXE
+# with the files of BUILD. The PE machine type picks the loader: 0x14c is i386.
+wine_environment() {
+    local exe=$1 build=$2 pe machine
+    pe=$(od -An -tu4 -j 60 -N 4 "$exe" | tr -d ' ')
+    machine=$(od -An -tx2 -j $((pe + 4)) -N 2 "$exe" | tr -d ' ')
+    if [ "$machine" = "014c" ]; then
+        WINE_LOADER=/usr/lib/wine/wine
+        export WINEPREFIX=${WINEPREFIX:-$build/wineprefix32}
+        export WINEARCH=win32
+    else
+        WINE_LOADER=/usr/lib/wine/wine64
+        export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+    fi
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+    # Code page 932 comes with the Japanese locale, but only a compiled one
+    # makes Wine spell non-ASCII Unix file names right; without it every byte
+    # of a Japanese name loses its high bit.
+    export LOCPATH=${LOCPATH:-$build/locale}
+    export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 2>/dev/null
+    if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
+        mkdir -p "$LOCPATH"
+        (
+            flock 9
+            if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
+                if ! command -v localedef >/dev/null; then
+                    echo "wine-run.sh: localedef missing (package locales): Japanese file names will be mangled" >&2
+                elif rm -rf "$LOCPATH/ja_JP.UTF-8.new" &&
+                    ! localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8.new" >/dev/null 2>&1 &&
+                    [ ! -f "$LOCPATH/ja_JP.UTF-8.new/LC_CTYPE" ]; then
+                    echo "wine-run.sh: cannot compile the ja_JP.UTF-8 locale into $LOCPATH" >&2
+                else
+                    rm -rf "$LOCPATH/ja_JP.UTF-8"
+                    mv "$LOCPATH/ja_JP.UTF-8.new" "$LOCPATH/ja_JP.UTF-8"
+                fi
+            fi
+        ) 9>"$LOCPATH.lock"
+    fi
+}
+
+# Starts Xvfb on a display nobody uses when DISPLAY is unset; WINE_XVFB_PID is
+# then its process id, for wine_stop_x.
+WINE_XVFB_PID=
+wine_start_x() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local number_file number=
+    number_file=$(mktemp)
+    # -displayfd: Xvfb picks a free display itself and writes its number once
+    # it accepts connections, so parallel runs never race for one.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    WINE_XVFB_PID=$!
+    for _ in $(seq 100); do
+        number=$(head -n1 "$number_file")
+        [ -n "$number" ] && break
+        kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$number_file"
+    if [ -z "$number" ]; then
+        echo "wine-run.sh: Xvfb did not start" >&2
+        wine_stop_x
+        return 1
+    fi
+    export DISPLAY=":$number"
+}
+
+wine_stop_x() {
+    [ -n "$WINE_XVFB_PID" ] || return 0
+    kill "$WINE_XVFB_PID" 2>/dev/null
+    wait "$WINE_XVFB_PID" 2>/dev/null
+    WINE_XVFB_PID=
+    return 0
+}
+
+# Creates the prefix once. Whoever holds the lock builds it; the others wait
+# and find it finished. The marker is written last, so a prefix whose creation
+# was interrupted is completed by the next run (wineboot picks up where an
+# existing prefix stands).
+wine_ensure_prefix() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.quillon-ready" ]; then
+            if ! "$WINE_LOADER" wineboot --init >/dev/null 2>&1; then
+                echo "wine-run.sh: wineboot failed for $WINEPREFIX" >&2
+                exit 1
+            fi
+            /usr/lib/wine/wineserver -w
+            touch "$WINEPREFIX/.quillon-ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+}
+
+# Waits, at most SECONDS, until the prefix's wineserver has exited: it writes
+# the registry files then, and no Wine process is left using the display.
+wine_wait_server() {
+    timeout "${1:-60}" /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    set -euo pipefail
+    exe=$1
+    shift
+    build=${QUILLON_BUILD_DIR:-$(wine_build_dir "$exe")}
+    wine_environment "$exe" "$build"
+    trap 'wine_stop_x' EXIT
+    trap 'exit 143' TERM
+    trap 'exit 130' INT
+    wine_start_x
+    wine_ensure_prefix
+    status=0
+    "$WINE_LOADER" "$exe" "$@" || status=$?
+    # Wine's own processes outlive the program for a moment; they go before
+    # the display they use.
+    if [ -n "$WINE_XVFB_PID" ]; then
+        wine_wait_server 60
+    fi
+    exit "$status"
 fi
-
-# Without the compiled locale Wine mangles non-ASCII Unix file names.
-export LOCPATH=${LOCPATH:-$build/locale}
-if [ ! -d "$LOCPATH/ja_JP.UTF-8" ]; then
-  mkdir -p "$LOCPATH"
-  localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" 2>/dev/null || true
-fi
-export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
-
-xvfb_pid=
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    export DISPLAY=":$n"
-    break
-  done
-fi
-
-# Creating a prefix takes a while; let only one process do it.
-mkdir -p "$(dirname "$WINEPREFIX")"
-(
-  flock 9
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$loader" wineboot --init >/dev/null 2>&1 || true
-    WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -w || true
-  fi
-) 9>"$WINEPREFIX.lock"
-
-"$loader" "$exe" "$@"
