@@ -6,7 +6,7 @@ set -euo pipefail
 want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   lame id3v2 eyed3 python3-mutagen ffmpeg locales strace)
-want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick x11-apps
   fonts-noto-cjk fonts-urw-base35 qemu-user)
 want_i386=(wine32:i386)
