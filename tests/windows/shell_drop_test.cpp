@@ -1,0 +1,243 @@
+// Drops onto the real main window: real files in a scratch folder, a drop
+// block built as the shell builds it, the log's lines and the folder afterwards.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "log_window.h"
+#include "shell_test_support.h"
+
+using namespace shelltest;
+
+namespace {
+
+// Outcome messages as the log shows them in code page 932.
+const std::string kAccessFailed = "\x81\x7E\xB1\xB8\xBE\xBD\x8E\xB8\x94\x73";  // ×ｱｸｾｽ失敗
+const std::string kFileError = "\x81\x7E\xCC\xA7\xB2\xD9\xB4\xD7\xB0\x20";     // ×ﾌｧｲﾙｴﾗｰ
+const std::string kNoTag = "\x81\x7E\xC0\xB8\xDE\x82\xC8\x82\xB5\x20";         // ×ﾀｸﾞなし
+const std::string kNoTitle = "\x81\x7E\x8B\xC8\x96\xBC\x82\xC8\x82\xB5";       // ×曲名なし
+const std::string kRenameError = "\x81\x7E\xD8\xC8\xB0\xD1\xB4\xD7\xB0\x20";   // ×ﾘﾈｰﾑｴﾗｰ
+const std::string kDone = "\x81\x9B\x90\xB3\x8F\xED\x8F\x49\x97\xB9";          // ○正常終了
+
+std::string Line(const std::string& message, const std::string& path) {
+    return message + " - " + path;
+}
+
+void Append(Bytes& bytes, const std::string& text) {
+    bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+// An ID3v2.3 text frame: id, 4 size bytes (big-endian), 2 flag bytes, the
+// encoding byte, then the text.
+Bytes TextFrame(const char* id, uint8_t encoding, const Bytes& text) {
+    Bytes frame;
+    Append(frame, id);
+    uint32_t size = static_cast<uint32_t>(text.size() + 1);
+    frame.push_back(static_cast<uint8_t>(size >> 24));
+    frame.push_back(static_cast<uint8_t>(size >> 16));
+    frame.push_back(static_cast<uint8_t>(size >> 8));
+    frame.push_back(static_cast<uint8_t>(size));
+    frame.push_back(0);  // flags
+    frame.push_back(0);
+    frame.push_back(encoding);
+    frame.insert(frame.end(), text.begin(), text.end());
+    return frame;
+}
+
+Bytes Latin(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+// "ID3", version 3.0, no flags, the syncsafe size of the frames, the frames,
+// then some audio-like filler.
+Bytes Id3v2File(const std::vector<Bytes>& frames) {
+    Bytes file;
+    Append(file, "ID3");
+    file.push_back(3);
+    file.push_back(0);
+    file.push_back(0);
+    size_t size = 0;
+    for (const Bytes& f : frames) size += f.size();
+    file.push_back(0);
+    file.push_back(0);
+    file.push_back(static_cast<uint8_t>(size >> 7 & 0x7F));
+    file.push_back(static_cast<uint8_t>(size & 0x7F));
+    for (const Bytes& f : frames) file.insert(file.end(), f.begin(), f.end());
+    for (int i = 0; i < 300; ++i) file.push_back(static_cast<uint8_t>(0xA5 ^ i));
+    return file;
+}
+
+// An MPEG frame start (0xFF 0xFB), filler, and when `title` is given an ID3v1
+// tag: "TAG", 30 bytes title, 30 artist, 30 album, 4 year, 30 comment, genre.
+Bytes MpegFile(const char* title, const char* artist) {
+    Bytes file = {0xFF, 0xFB, 0x90, 0x64};
+    for (int i = 0; i < 400; ++i) file.push_back(static_cast<uint8_t>(i * 7));
+    if (title != nullptr) {
+        Bytes tag(128, 0);
+        memcpy(&tag[0], "TAG", 3);
+        memcpy(&tag[3], title, strlen(title));
+        memcpy(&tag[33], artist, strlen(artist));
+        tag[127] = 12;
+        file.insert(file.end(), tag.begin(), tag.end());
+    }
+    return file;
+}
+
+class DropTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DeleteSettingsKey();
+        ASSERT_FALSE(folder_.path().empty());
+        main_.reset(new MainWindow());
+        main_->Show();
+        // Title and artist in the names, ID3v2 first.
+        LiveSettings()->nameFormat = NAME_TITLE_ARTIST;
+        LiveSettings()->primaryTag = PRIMARY_V2;
+    }
+    void TearDown() override {
+        main_.reset();
+        DeleteSettingsKey();
+    }
+
+    std::string Put(const std::string& name, const Bytes& bytes) {
+        std::string path = folder_ / name;
+        EXPECT_TRUE(WriteBytes(path, bytes)) << path;
+        return path;
+    }
+    std::vector<std::string> Drop(const std::vector<std::string>& paths) {
+        EXPECT_EQ(SendDrop(main_->hwnd(), paths), 0);
+        return LogLines(main_->log());
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<MainWindow> main_;
+};
+
+TEST_F(DropTest, EachFileGetsItsLineInTheShellsOrderThenReady) {
+    Bytes v2 = Id3v2File({TextFrame("TIT2", 0, Latin("Song")), TextFrame("TPE1", 0, Latin("Band"))});
+    Bytes v1 = MpegFile("Old Tune", "Someone");
+    Bytes text = Latin("just some words, no music here");
+    Bytes noTag = MpegFile(nullptr, nullptr);
+    Bytes noTitle = Id3v2File({TextFrame("TPE1", 0, Latin("Band"))});
+    Bytes forbidden = Id3v2File({TextFrame("TIT2", 0, Latin("What?")), TextFrame("TPE1", 0, Latin("Band"))});
+    // 夜明け in UTF-16LE with a BOM: the name comes out in the system's code page.
+    Bytes japanese = Id3v2File({TextFrame("TIT2", 1, Bytes{0xFF, 0xFE, 0x1C, 0x59, 0x0E, 0x66, 0x51, 0x30}),
+                                TextFrame("TPE1", 0, Latin("Band"))});
+
+    // The shell's order is not the folder's: z before a.
+    std::vector<std::string> paths = {
+        Put("z-v2.mp3", v2),
+        Put("y-v1.MP3", v1),
+        Put("x-text.mp3", text),
+        Put("w-notag.mp3", noTag),
+        Put("v-notitle.mp3", noTitle),
+        Put("u-forbidden.mp3", forbidden),
+        Put("t-japanese.dat", japanese),
+    };
+    std::vector<std::string> lines = Drop(paths);
+
+    std::vector<std::string> expected = {
+        Line(kDone, paths[0]),    Line(kDone, paths[1]),        Line(kFileError, paths[2]), Line(kNoTag, paths[3]),
+        Line(kNoTitle, paths[4]), Line(kRenameError, paths[5]), Line(kDone, paths[6]),      "READY.",
+    };
+    EXPECT_EQ(lines, expected);
+
+    const std::string yoake = "\x96\xE9\x96\xBE\x82\xAF";  // 夜明け
+    std::vector<std::string> after = ListFolder(folder_.path());
+    std::sort(after.begin(), after.end());
+    std::vector<std::string> names = {"Old Tune - Someone.mp3", "Song - Band.mp3", "u-forbidden.mp3",
+                                      "v-notitle.mp3",          "w-notag.mp3",     "x-text.mp3",
+                                      yoake + " - Band.mp3"};
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(after, names);
+
+    // Renamed files keep their bytes; refused ones keep name and bytes.
+    EXPECT_EQ(ReadBytes(folder_ / "Song - Band.mp3"), v2);
+    EXPECT_EQ(ReadBytes(folder_ / "Old Tune - Someone.mp3"), v1);
+    EXPECT_EQ(ReadBytes(folder_ / (yoake + " - Band.mp3")), japanese);
+    EXPECT_EQ(ReadBytes(paths[2]), text);
+    EXPECT_EQ(ReadBytes(paths[3]), noTag);
+    EXPECT_EQ(ReadBytes(paths[4]), noTitle);
+    EXPECT_EQ(ReadBytes(paths[5]), forbidden);
+    EXPECT_EQ(LiveSettings()->busy, 0);
+}
+
+TEST_F(DropTest, FolderLockedAndMissingFilesFailToOpenAndStayAsTheyWere) {
+    std::string sub = folder_ / "Album.mp3";
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+    Bytes song = Id3v2File({TextFrame("TIT2", 0, Latin("Locked")), TextFrame("TPE1", 0, Latin("Band"))});
+    std::string locked = Put("locked.mp3", song);
+    std::string missing = folder_ / "gone.mp3";
+    // Held open without read sharing, as another program might.
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    std::vector<std::string> lines = Drop({sub, locked, missing});
+    CloseHandle(holder);
+
+    std::vector<std::string> expected = {Line(kAccessFailed, sub), Line(kAccessFailed, locked),
+                                         Line(kAccessFailed, missing), "READY."};
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(ListFolder(folder_.path()), (std::vector<std::string>{"Album.mp3", "locked.mp3"}));
+    EXPECT_EQ(ReadBytes(locked), song);
+}
+
+TEST_F(DropTest, TakenNameFailsAndNeitherFileChanges) {
+    Bytes a = Id3v2File({TextFrame("TIT2", 0, Latin("Same")), TextFrame("TPE1", 0, Latin("Band"))});
+    Bytes b = Latin("already here");
+    std::string path = Put("a.mp3", a);
+    Put("Same - Band.mp3", b);
+    EXPECT_EQ(Drop({path}), (std::vector<std::string>{Line(kAccessFailed, path), "READY."}));
+    EXPECT_EQ(ReadBytes(path), a);
+    EXPECT_EQ(ReadBytes(folder_ / "Same - Band.mp3"), b);
+}
+
+TEST_F(DropTest, EachDropReplacesTheLogOfTheLastOne) {
+    std::string text = Put("plain.txt", Latin("plain words"));
+    SendMessageA(main_->log(), LOGM_CONFIG, 0, 0);
+    Drop({text});
+    std::vector<std::string> lines = Drop({text, text});
+    EXPECT_EQ(lines, (std::vector<std::string>{Line(kFileError, text), Line(kFileError, text), "READY."}));
+}
+
+TEST_F(DropTest, PathTooLongForTheBufferIsRefusedWithoutTouchingAnything) {
+    // folder\ddd...\nnn...n.mp3 of 259 bytes. Cut to the 255 bytes a path may
+    // hold it would read folder\ddd...\nnn...n, which exists as well: neither
+    // may be renamed.
+    ASSERT_LT(folder_.path().size(), 180u) << "temp folder path too long for this test";
+    std::string dir = folder_.path() + "\\" + std::string(200 - folder_.path().size() - 1, 'd');
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+    std::string name(255 - dir.size() - 1, 'n');
+    std::string cutPath = dir + "\\" + name;
+    std::string longPath = cutPath + ".mp3";
+    ASSERT_EQ(longPath.size(), 259u);
+    Bytes song = Id3v2File({TextFrame("TIT2", 0, Latin("Long")), TextFrame("TPE1", 0, Latin("Band"))});
+    ASSERT_TRUE(WriteBytes(longPath, song)) << "the long path";
+    ASSERT_TRUE(WriteBytes(cutPath, song)) << "the same path cut to 255 bytes";
+
+    std::vector<std::string> lines = Drop({longPath});
+    EXPECT_EQ(lines, (std::vector<std::string>{Line(kAccessFailed, longPath), "READY."}));
+    std::vector<std::string> after = ListFolder(dir);
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (std::vector<std::string>{name, name + ".mp3"}));
+    EXPECT_EQ(ReadBytes(longPath), song);
+    EXPECT_EQ(ReadBytes(cutPath), song);
+}
+
+TEST_F(DropTest, DropWithoutFilesEmptiesTheLogAndEndsWithReady) {
+    char line[] = "earlier";
+    SendMessageA(main_->log(), LOGM_ADD, 0, reinterpret_cast<LPARAM>(line));
+    // Windows counts no file in an empty list; Wine counts one, with an empty
+    // path. The batch must follow whatever the system counts.
+    HDROP probe = MakeDrop({});
+    UINT count = DragQueryFileA(probe, 0xFFFFFFFF, nullptr, 0);
+    DragFinish(probe);
+    ASSERT_LE(count, 1u);
+    std::vector<std::string> expected;
+    if (count == 1) expected.push_back(Line(kAccessFailed, ""));
+    expected.push_back("READY.");
+    EXPECT_EQ(Drop({}), expected);
+    EXPECT_EQ(LiveSettings()->busy, 0);
+}
+
+}  // namespace

@@ -1,0 +1,324 @@
+// Helpers for tests that drive the shell's real windows in-process under Wine:
+// the settings key in the real registry, scratch folders and files, drops built
+// like the shell builds them, the log's lines, and the pictures' pixels.
+#ifndef QUILLON_TESTS_WINDOWS_SHELL_TEST_SUPPORT_H
+#define QUILLON_TESTS_WINDOWS_SHELL_TEST_SUPPORT_H
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <stdint.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "main_window.h"
+#include "resource.h"
+
+namespace shelltest {
+
+typedef std::vector<uint8_t> Bytes;
+
+const char kSettingsKey[] = "Software\\Ombrix\\Quillon";
+
+inline HINSTANCE TestInstance() {
+    return GetModuleHandleA(nullptr);
+}
+
+// --- The settings key -------------------------------------------------------
+
+inline void DeleteSettingsKey() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+inline void WriteSetting(const char* name, const char* text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+    RegCloseKey(key);
+}
+
+// The stored text, or "<missing>" when the value (or the key) is absent.
+inline std::string ReadSetting(const char* name) {
+    char text[512] = {};
+    DWORD size = sizeof text - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    return text;
+}
+
+// --- Messages ---------------------------------------------------------------
+
+// Dispatches whatever is queued, a quit message included, so that nothing a
+// test leaves behind reaches the next one.
+inline void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// --- The main window ----------------------------------------------------------
+
+// A main window created afresh, as WinMain creates it, over a live record
+// that is all zero again as at process start. Destroyed (with its log window)
+// at the end of the scope.
+class MainWindow {
+  public:
+    MainWindow() {
+        *LiveSettings() = Settings{};
+        RegisterMainClass(TestInstance());
+        hwnd_ = CreateMainWindow(TestInstance());
+    }
+    ~MainWindow() {
+        if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+        PumpMessages();
+    }
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Shown and painted the way WinMain shows it.
+    void Show() {
+        ShowWindow(hwnd_, SW_SHOWNORMAL);
+        UpdateWindow(hwnd_);
+        PumpMessages();
+    }
+    HWND hwnd() const {
+        return hwnd_;
+    }
+    HWND log() const {
+        return LogWindowHandle();
+    }
+
+  private:
+    HWND hwnd_;
+};
+
+// --- The log ------------------------------------------------------------------
+
+inline HWND LogList(HWND log) {
+    return GetDlgItem(log, IDC_LOG_LIST);
+}
+
+// The log's lines, as the list box holds them (ANSI bytes).
+inline std::vector<std::string> LogLines(HWND log) {
+    std::vector<std::string> lines;
+    HWND list = LogList(log);
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length == LB_ERR) length = 0;
+        std::string line(static_cast<size_t>(length) + 1, '\0');
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&line[0]));
+        line.resize(strlen(line.c_str()));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// --- Files --------------------------------------------------------------------
+
+inline bool WriteBytes(const std::string& path, const Bytes& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+// The file's bytes; `found` tells whether it could be read at all.
+inline Bytes ReadBytes(const std::string& path, bool* found = nullptr) {
+    Bytes bytes;
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (found) *found = file != INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    uint8_t block[4096];
+    DWORD count = 0;
+    while (ReadFile(file, block, sizeof block, &count, nullptr) && count > 0)
+        bytes.insert(bytes.end(), block, block + count);
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The names in a folder, sorted by the system.
+inline std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (strcmp(data.cFileName, ".") != 0 && strcmp(data.cFileName, "..") != 0) names.push_back(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+
+inline void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = folder + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// A fresh folder under the system's temp folder, removed with its contents at
+// the end of the scope. path() has no trailing backslash.
+class TempFolder {
+  public:
+    TempFolder() {
+        char base[MAX_PATH] = {};
+        GetTempPathA(sizeof base, base);
+        for (unsigned n = GetTickCount() % 100000;; ++n) {
+            char name[MAX_PATH];
+            wsprintfA(name, "%squillon-shell-%u", base, n);
+            if (CreateDirectoryA(name, nullptr)) {
+                path_ = name;
+                break;
+            }
+            if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+        }
+    }
+    ~TempFolder() {
+        if (!path_.empty()) RemoveTree(path_);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const {
+        return path_;
+    }
+    std::string operator/(const std::string& name) const {
+        return path_ + "\\" + name;
+    }
+
+  private:
+    std::string path_;
+};
+
+// --- Drops --------------------------------------------------------------------
+
+// A drop handle as the shell hands it over: a moveable global block holding
+// DROPFILES, then the ANSI paths, each NUL-terminated, then one more NUL.
+// The receiver releases it with DragFinish.
+inline HDROP MakeDrop(const std::vector<std::string>& paths) {
+    // Two NULs after the last path, so that even an empty list is terminated
+    // as readers of the format expect.
+    size_t listSize = 2;
+    for (const std::string& p : paths) listSize += p.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + listSize);
+    if (block == nullptr) return nullptr;
+    char* bytes = static_cast<char*>(GlobalLock(block));
+    DROPFILES* header = reinterpret_cast<DROPFILES*>(bytes);
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    char* at = bytes + sizeof(DROPFILES);
+    for (const std::string& p : paths) {
+        memcpy(at, p.c_str(), p.size() + 1);
+        at += p.size() + 1;
+    }
+    GlobalUnlock(block);
+    return static_cast<HDROP>(block);
+}
+
+inline LRESULT SendDrop(HWND hwnd, const std::vector<std::string>& paths) {
+    return SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+}
+
+// --- Pictures -----------------------------------------------------------------
+
+// A 24-bit bitmap resource decoded from the module's own bytes, so that tests
+// compare the window with the art rather than with numbers copied from it.
+class ResourcePicture {
+  public:
+    explicit ResourcePicture(int id) {
+        HRSRC found = FindResourceA(TestInstance(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));  // RT_BITMAP
+        if (found == nullptr) return;
+        DWORD size = SizeofResource(TestInstance(), found);
+        const uint8_t* data = static_cast<const uint8_t*>(LockResource(LoadResource(TestInstance(), found)));
+        if (data == nullptr || size < sizeof(BITMAPINFOHEADER)) return;
+        BITMAPINFOHEADER header;
+        memcpy(&header, data, sizeof header);
+        if (header.biBitCount != 24 || header.biCompression != BI_RGB || header.biWidth <= 0) return;
+        width_ = header.biWidth;
+        height_ = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+        topDown_ = header.biHeight < 0;
+        stride_ = ((width_ * 3) + 3) & ~3;
+        size_t offset = header.biSize;
+        if (size < offset + static_cast<size_t>(stride_) * height_) {
+            width_ = height_ = 0;
+            return;
+        }
+        bits_.assign(data + offset, data + offset + static_cast<size_t>(stride_) * height_);
+    }
+    int width() const {
+        return width_;
+    }
+    int height() const {
+        return height_;
+    }
+    COLORREF At(int x, int y) const {
+        int row = topDown_ ? y : height_ - 1 - y;
+        const uint8_t* p = &bits_[static_cast<size_t>(row) * stride_ + static_cast<size_t>(x) * 3];
+        return RGB(p[2], p[1], p[0]);
+    }
+
+  private:
+    int width_ = 0, height_ = 0, stride_ = 0;
+    bool topDown_ = false;
+    Bytes bits_;
+};
+
+// The pixel at x, y of the window's client area as it shows now.
+inline COLORREF WindowPixel(HWND hwnd, int x, int y) {
+    HDC dc = GetDC(hwnd);
+    COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return color;
+}
+
+struct Point {
+    int x, y;
+};
+
+// Points, spread over the picture, where the idle and the busy art differ, so
+// that one pixel read there tells which picture is on the window.
+inline std::vector<Point> TellingPoints(const ResourcePicture& idle, const ResourcePicture& busy, size_t wanted) {
+    std::vector<Point> points;
+    for (int y = 3; y < idle.height() && points.size() < wanted; y += 17) {
+        for (int x = 5; x < idle.width() && points.size() < wanted; x += 23) {
+            if (idle.At(x, y) != busy.At(x, y)) points.push_back(Point{x, y});
+        }
+    }
+    return points;
+}
+
+}  // namespace shelltest
+
+#endif
