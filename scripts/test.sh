@@ -7,7 +7,15 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
-stage() { printf '\n=== %s ===\n' "$*"; }
+# Each stage's heading also closes the one before it with its time.
+stage_name=
+stage_start=$SECONDS
+stage() {
+  [ -z "$stage_name" ] || printf '=== %s: %d s ===\n' "$stage_name" $((SECONDS - stage_start))
+  stage_name=$*
+  stage_start=$SECONDS
+  printf '\n=== %s ===\n' "$*"
+}
 jobs=$(nproc)
 
 stage "native build and tests (g++)"
