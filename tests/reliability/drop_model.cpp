@@ -2,7 +2,11 @@
 // reader, the rename planner and the drop batch; none of it calls the core.
 #include "reliability/drop_model.h"
 
+#include <ctype.h>
 #include <stdint.h>
+#include <string.h>
+
+#include "core/drop_batch.h"
 
 namespace {
 
@@ -61,31 +65,11 @@ std::vector<uint32_t> Utf8CodePoints(const unsigned char* bytes, int count) {
     return points;
 }
 
-std::string Utf8(uint32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | cp >> 6);
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | cp >> 12);
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | cp >> 18);
-        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
-
 // The text the name may use: whole characters, at most 126 bytes.
 std::string SystemText(const std::vector<uint32_t>& points) {
     std::string text;
     for (uint32_t cp : points) {
-        std::string c = Utf8(cp);
+        std::string c = HostPlatform().encodeChar(cp);
         if (text.size() + c.size() > FRAME_TEXT_LIMIT) break;
         text += c;
     }
@@ -116,10 +100,57 @@ std::string V1Field(const std::string& bytes, size_t offset) {
     return field.substr(0, field.find('\0'));
 }
 
-std::string DirectoryPart(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+// Characters, not bytes: the trail byte of a double-byte character is never a
+// separator or a forbidden character.
+std::vector<std::string> Characters(const std::string& text) {
+    std::vector<std::string> characters;
+    for (size_t i = 0; i < text.size();) {
+        size_t n = static_cast<size_t>(HostPlatform().charLength(text.c_str() + i));
+        characters.push_back(text.substr(i, n));
+        i += n;
+    }
+    return characters;
 }
+
+std::string DirectoryPart(const std::string& path) {
+    std::string directory, pending;
+    for (const std::string& c : Characters(path)) {
+        pending += c;
+        if (c.size() == 1 && c[0] == HostPlatform().separator) {
+            directory += pending;
+            pending.clear();
+        }
+    }
+    return directory;
+}
+
+bool HasForbidden(const std::string& name) {
+    for (const std::string& c : Characters(name)) {
+        if (c.size() == 1 && strchr(kForbidden, c[0]) != nullptr) return true;
+    }
+    return false;
+}
+
+// Whether `a` and `b` name the same file: on Windows letter case does not count.
+bool SameName(const std::string& a, const std::string& b) {
+    if (!HostPlatform().windows) return a == b;
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i]))) return false;
+    }
+    return true;
+}
+
+bool Taken(const Snapshot& state, const std::string& path) {
+    for (const auto& entry : state) {
+        if (SameName(entry.first, path)) return true;
+    }
+    return false;
+}
+
+const char* const kMessages[] = {
+    "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
+};
 
 }  // namespace
 
@@ -186,13 +217,23 @@ ModelOutcome ModelDropOne(const std::string& path, Settings settings, Snapshot* 
     std::string name = settings.nameFormat == NAME_TITLE          ? title
                        : settings.nameFormat == NAME_TITLE_ARTIST ? title + " - " + artist
                                                                   : artist + " - " + title;
-    if (name.find_first_of(kForbidden) != std::string::npos) return {RESULT_RENAME_ERROR, ""};
+    if (HasForbidden(name)) return {RESULT_RENAME_ERROR, ""};
     std::string newPath = DirectoryPart(path) + name + ".mp3";
     if (newPath.size() > TEXT_MAX) return {RESULT_RENAME_ERROR, ""};
     if (newPath == path) return {RESULT_OK, newPath};
-    if (state->count(newPath) != 0) return outcome;  // the name is taken: nothing moves
+    if (Taken(*state, newPath)) return outcome;  // the name is taken: nothing moves
     std::string bytes = file->second;
     state->erase(file);
     (*state)[newPath] = bytes;
     return {RESULT_OK, newPath};
+}
+
+std::string ModelMessage(int code) {
+    return HostPlatform().fromUtf8(code >= RESULT_ACCESS_FAILED && code <= RESULT_OK ? kMessages[code] : "");
+}
+
+std::string ModelLogLine(int code, const std::string& path) {
+    std::string line = ModelMessage(code) + " - " + path;
+    if (line.size() > LINE_BUFFER - 1) line.resize(LINE_BUFFER - 1);
+    return line;
 }

@@ -4,11 +4,27 @@
 #ifndef QUILLON_TESTS_RELIABILITY_DROP_MODEL_H
 #define QUILLON_TESTS_RELIABILITY_DROP_MODEL_H
 
+#include <stdint.h>
+
 #include <string>
 #include <vector>
 
 #include "core/records.h"
 #include "reliability/reliability_support.h"
+
+// How the system spells text and paths, as far as the rules depend on it.
+// model_platform_posix.cpp and model_platform_win32.cpp describe the host.
+struct ModelPlatform {
+    bool windows;
+    char separator;
+    // System-text bytes of one character; "?" when the system text cannot hold it.
+    std::string (*encodeChar)(uint32_t cp);
+    // Bytes in the character that starts at `text`: 1, or 2 for a double-byte one.
+    int (*charLength)(const char* text);
+    // The UTF-8 `text` in system text.
+    std::string (*fromUtf8)(const std::string& text);
+};
+const ModelPlatform& HostPlatform();
 
 struct ModelTags {
     bool recognized = false;
@@ -31,5 +47,10 @@ struct ModelOutcome {
 // The outcome of dropping `path` on a folder tree that holds `state` (as a
 // snapshot), and the tree afterwards: `state` is updated in place.
 ModelOutcome ModelDropOne(const std::string& path, Settings settings, Snapshot* state);
+
+// The log message of a result code, in system text.
+std::string ModelMessage(int code);
+// The log line of one file: "MESSAGE - PATH", cut to the line buffer.
+std::string ModelLogLine(int code, const std::string& path);
 
 #endif

@@ -19,6 +19,7 @@
 #include "core/drop_batch.h"
 #include "reliability/drop_model.h"
 #include "reliability/file_generator.h"
+#include "reliability/recording_drop_site.h"
 #include "reliability/reliability_support.h"
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "core/drop_batch.h"
 #include "reliability/drop_model.h"
+#include "reliability/recording_drop_site.h"
 #include "reliability/reliability_support.h"
 
 namespace {
@@ -160,7 +161,7 @@ TEST(DropFaults, DroppedPathsOf255BytesAreHandledAndLongerOnesRefusedWhole) {
     std::vector<std::string> events = Drop(site);
     EXPECT_EQ(ExpectedEvents(site.paths, {RESULT_OK, RESULT_ACCESS_FAILED, RESULT_ACCESS_FAILED}), events);
     ASSERT_EQ(8u, events.size());
-    EXPECT_EQ(std::string("line ") + MessageText(RESULT_ACCESS_FAILED) + " - " + over, events[3]);
+    EXPECT_EQ("line " + ModelMessage(RESULT_ACCESS_FAILED) + " - " + over, events[3]);
     EXPECT_EQ(strlen("line ") + LINE_BUFFER - 1, events[4].size());
     Snapshot expected = {{folder.Path("Fits.mp3"), TaggedFile("Fits")}, {over, TaggedFile("Over")}};
     EXPECT_EQ(expected, TakeSnapshot(folder.path()));

@@ -1,6 +1,7 @@
 // Helpers for the reliability tests: scratch folders, whole-file access and
-// folder snapshots, a drop site that records what the batch does, and running
-// a piece of a test in a child process, optionally as an unprivileged user.
+// folder snapshots (reliability_files_posix.cpp, reliability_files_win32.cpp),
+// and on POSIX running a piece of a test in a child process, optionally as an
+// unprivileged user.
 #ifndef QUILLON_TESTS_RELIABILITY_RELIABILITY_SUPPORT_H
 #define QUILLON_TESTS_RELIABILITY_RELIABILITY_SUPPORT_H
 
@@ -10,8 +11,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-#include "core/drop_batch.h"
 
 // A fresh folder under $TMPDIR (or /tmp), removed with its contents when the
 // object goes, whatever permission bits a test left on it.
@@ -25,9 +24,8 @@ class ScratchFolder {
     const std::string& path() const {
         return path_;
     }
-    std::string Path(const std::string& name) const {
-        return path_ + "/" + name;
-    }
+    // `name` inside the folder.
+    std::string Path(const std::string& name) const;
 
   private:
     std::string path_;
@@ -48,23 +46,7 @@ typedef std::map<std::string, std::string> Snapshot;
 extern const char kFolderMark[];
 Snapshot TakeSnapshot(const std::string& root);
 
-// The drop batch's surroundings, recorded: the dropped paths come from
-// `paths`, and every operation the batch performs is appended to `events` as
-// "draw 0", "draw 1", "clear", "line <text>", "release" or "ready".
-struct DropSite {
-    std::vector<std::string> paths;
-    std::vector<std::string> events;
-    // Called with the index just before the batch fetches that path.
-    std::function<void(unsigned)> beforePath;
-};
-
-// The six log messages by result code, as the program shows them.
-const char* MessageText(int code);
-// "MESSAGE - PATH" as the batch writes it (cut to the line buffer).
-std::string LogLine(int code, const std::string& path);
-
-// The events of a drop whose files had the given results, in order.
-std::vector<std::string> ExpectedEvents(const std::vector<std::string>& paths, const std::vector<int>& codes);
+// POSIX builds only.
 
 // Runs `body` in a forked child and returns its exit status (0 to 255), or
 // 128 + the signal that ended it. With `unprivileged`, the child first drops to

@@ -1,0 +1,53 @@
+// The drop model's view of Windows: text in the ANSI code page (932 under the
+// tests' Wine), scanned by characters, '\' between folders, letter case not
+// significant in names. A character the code page cannot hold is '?', never a
+// look-alike.
+#include <windows.h>
+
+#include "reliability/drop_model.h"
+
+namespace {
+
+std::string EncodeAnsi(uint32_t cp) {
+    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return "?";
+    wchar_t units[2];
+    int count = 1;
+    if (cp >= 0x10000) {
+        units[0] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+        units[1] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        count = 2;
+    } else {
+        units[0] = static_cast<wchar_t>(cp);
+    }
+    char out[8];
+    BOOL defaulted = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, count, out, sizeof out, nullptr, &defaulted);
+    if (n <= 0 || defaulted) return "?";
+    return std::string(out, static_cast<size_t>(n));
+}
+
+int AnsiCharLength(const char* text) {
+    return IsDBCSLeadByte(static_cast<BYTE>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
+
+std::string AnsiFromUtf8(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        uint32_t cp = n == 1 ? b : n == 2 ? (b & 0x1Fu) : n == 3 ? (b & 0x0Fu) : (b & 0x07u);
+        for (int k = 1; k < n && i + static_cast<size_t>(k) < text.size(); ++k) {
+            cp = cp << 6 | (static_cast<unsigned char>(text[i + static_cast<size_t>(k)]) & 0x3Fu);
+        }
+        out += EncodeAnsi(cp);
+        i += static_cast<size_t>(n);
+    }
+    return out;
+}
+
+}  // namespace
+
+const ModelPlatform& HostPlatform() {
+    static const ModelPlatform kWindows = {true, '\\', EncodeAnsi, AnsiCharLength, AnsiFromUtf8};
+    return kWindows;
+}
