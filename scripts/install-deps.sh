@@ -8,7 +8,7 @@ want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
   lame id3v2 eyed3 python3-mutagen ffmpeg locales strace)
 want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick x11-apps
-  fonts-noto-cjk fonts-urw-base35 qemu-user)
+  fonts-noto-cjk fonts-urw-base35 fonts-wine qemu-user)
 want_i386=(wine32:i386)
 # Only with --bench (scripts/bench.sh): the renamers quillon is measured
 # against, and gnuplot for the chart.
