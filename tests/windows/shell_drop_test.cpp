@@ -24,66 +24,6 @@ std::string Line(const std::string& message, const std::string& path) {
     return message + " - " + path;
 }
 
-void Append(Bytes& bytes, const std::string& text) {
-    bytes.insert(bytes.end(), text.begin(), text.end());
-}
-
-// An ID3v2.3 text frame: id, 4 size bytes (big-endian), 2 flag bytes, the
-// encoding byte, then the text.
-Bytes TextFrame(const char* id, uint8_t encoding, const Bytes& text) {
-    Bytes frame;
-    Append(frame, id);
-    uint32_t size = static_cast<uint32_t>(text.size() + 1);
-    frame.push_back(static_cast<uint8_t>(size >> 24));
-    frame.push_back(static_cast<uint8_t>(size >> 16));
-    frame.push_back(static_cast<uint8_t>(size >> 8));
-    frame.push_back(static_cast<uint8_t>(size));
-    frame.push_back(0);  // flags
-    frame.push_back(0);
-    frame.push_back(encoding);
-    frame.insert(frame.end(), text.begin(), text.end());
-    return frame;
-}
-
-Bytes Latin(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
-
-// "ID3", version 3.0, no flags, the syncsafe size of the frames, the frames,
-// then some audio-like filler.
-Bytes Id3v2File(const std::vector<Bytes>& frames) {
-    Bytes file;
-    Append(file, "ID3");
-    file.push_back(3);
-    file.push_back(0);
-    file.push_back(0);
-    size_t size = 0;
-    for (const Bytes& f : frames) size += f.size();
-    file.push_back(0);
-    file.push_back(0);
-    file.push_back(static_cast<uint8_t>(size >> 7 & 0x7F));
-    file.push_back(static_cast<uint8_t>(size & 0x7F));
-    for (const Bytes& f : frames) file.insert(file.end(), f.begin(), f.end());
-    for (int i = 0; i < 300; ++i) file.push_back(static_cast<uint8_t>(0xA5 ^ i));
-    return file;
-}
-
-// An MPEG frame start (0xFF 0xFB), filler, and when `title` is given an ID3v1
-// tag: "TAG", 30 bytes title, 30 artist, 30 album, 4 year, 30 comment, genre.
-Bytes MpegFile(const char* title, const char* artist) {
-    Bytes file = {0xFF, 0xFB, 0x90, 0x64};
-    for (int i = 0; i < 400; ++i) file.push_back(static_cast<uint8_t>(i * 7));
-    if (title != nullptr) {
-        Bytes tag(128, 0);
-        memcpy(&tag[0], "TAG", 3);
-        memcpy(&tag[3], title, strlen(title));
-        memcpy(&tag[33], artist, strlen(artist));
-        tag[127] = 12;
-        file.insert(file.end(), tag.begin(), tag.end());
-    }
-    return file;
-}
-
 class DropTest : public ::testing::Test {
   protected:
     void SetUp() override {

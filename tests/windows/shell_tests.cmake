@@ -10,3 +10,9 @@ target_include_directories(shell_test PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(shell_test PRIVATE QUILLON_EXE="$<TARGET_FILE:quillon>")
 add_dependencies(shell_test quillon)
 set_tests_properties(shell_test PROPERTIES TIMEOUT 300)
+
+# Not a test: the shell with one scripted drop, for the screenshots in docs/
+# (scripts/shell-screenshots.sh).
+add_executable(shell_demo ${CMAKE_CURRENT_LIST_DIR}/shell_demo.cpp)
+target_link_libraries(shell_demo PRIVATE quillon_shell quillon_resources)
+target_include_directories(shell_demo PRIVATE ${CMAKE_CURRENT_LIST_DIR})
