@@ -21,3 +21,5 @@ target_link_libraries(quillon_shell PUBLIC quillon_core quillon_settings user32 
 # WIN32: the GUI subsystem (-mwindows), so no console opens with the window.
 add_executable(quillon WIN32 ${CMAKE_SOURCE_DIR}/shell/winmain.cpp)
 target_link_libraries(quillon PRIVATE quillon_shell quillon_resources)
+# The shipped build carries no symbols.
+target_link_options(quillon PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
