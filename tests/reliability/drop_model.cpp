@@ -141,6 +141,16 @@ bool SameName(const std::string& a, const std::string& b) {
     return true;
 }
 
+// Windows file systems take no control character in a name: the rename itself
+// fails there, after the rules have accepted the name.
+bool RefusedByFileSystem(const std::string& name) {
+    if (!HostPlatform().windows) return false;
+    for (const std::string& c : Characters(name)) {
+        if (c.size() == 1 && static_cast<unsigned char>(c[0]) < 0x20) return true;
+    }
+    return false;
+}
+
 bool Taken(const Snapshot& state, const std::string& path) {
     for (const auto& entry : state) {
         if (SameName(entry.first, path)) return true;
@@ -221,6 +231,7 @@ ModelOutcome ModelDropOne(const std::string& path, Settings settings, Snapshot* 
     std::string newPath = DirectoryPart(path) + name + ".mp3";
     if (newPath.size() > TEXT_MAX) return {RESULT_RENAME_ERROR, ""};
     if (newPath == path) return {RESULT_OK, newPath};
+    if (RefusedByFileSystem(name)) return outcome;
     if (Taken(*state, newPath)) return outcome;  // the name is taken: nothing moves
     std::string bytes = file->second;
     state->erase(file);

@@ -3,12 +3,37 @@
 // seed must give the same cases with every compiler.
 #include "reliability/file_generator.h"
 
+#include "reliability/drop_model.h"
+
 namespace {
 
 // Small pools so that titles collide often within one drop.
 const char* const kTitles[] = {
-    "Song",  "Song", "Intro", "Blue",  "Song ", " Song",       "曲名",     "Café",  "Ünïcödé 日本 😀", "What?",
-    "AC/DC", "a:b",  "x|y",   "Star*", "<tag>", "back\\slash", "quote\"d", "Ωμέγα", "Night",          "Night",
+    "Song",
+    "Song",
+    "Intro",
+    "Blue",
+    "Song ",
+    " Song",
+    "曲名",
+    "Café",
+    "Ünïcödé 日本 😀",
+    "What?",
+    "AC/DC",
+    "a:b",
+    "x|y",
+    "Star*",
+    "<tag>",
+    "back\\slash",
+    "quote\"d",
+    "Ωμέγα",
+    "Night",
+    "Night",
+    // In code page 932 the second byte of each of these is a backslash or a
+    // vertical bar.
+    "表示",
+    "ソフト",
+    "能力",
 };
 const char* const kArtists[] = {
     "Band", "Band", "Artist", "", "   ", "Ομάδα", "N*Sync", "Guns <N> Roses", "歌手", "Duo", "",
@@ -47,7 +72,7 @@ Settings CaseGenerator::RandomSettings() {
 // 1 is UTF-16 with or without a byte-order mark, 2 UTF-16 big-endian, 3 UTF-8,
 // now and then with a broken byte.
 std::string CaseGenerator::Encode(const std::string& utf8, int encoding) {
-    if (encoding == 0 || encoding > 3) return utf8;
+    if (encoding == 0 || encoding > 3) return HostPlatform().fromUtf8(utf8);
     if (encoding == 3) {
         std::string out = Chance(10) ? "\xEF\xBB\xBF" + utf8 : utf8;
         if (Chance(10)) {
@@ -132,8 +157,21 @@ std::string CaseGenerator::Id3v2Tag() {
     return tag;
 }
 
-std::string CaseGenerator::V1Field(const std::string& text) {
-    std::string field = text.substr(0, 30);
+std::string CaseGenerator::V1Field(const std::string& utf8) {
+    std::string text = HostPlatform().fromUtf8(utf8);
+    std::string field;
+    if (HostPlatform().windows) {
+        // Whole characters only: how the system names a file after half a
+        // double-byte character is its own affair.
+        for (size_t i = 0; i < text.size();) {
+            size_t n = static_cast<size_t>(HostPlatform().charLength(text.c_str() + i));
+            if (field.size() + n > 30) break;
+            field += text.substr(i, n);
+            i += n;
+        }
+    } else {
+        field = text.substr(0, 30);
+    }
     int pad = Below(3);
     while (field.size() < 30) {
         char c = pad == 0 ? ' ' : pad == 1 ? '\0' : (Chance(50) ? ' ' : '\0');
@@ -184,9 +222,12 @@ std::string CaseGenerator::FileBytes() {
 }
 
 std::string CaseGenerator::FileName() {
-    const char* const kStems[] = {"track01", "Track 02", "曲", "a'b", "x", "Song", "Blue", "weird:name", "01 - Intro"};
+    // Windows takes no colon in a name, and Wine keeps the old letter case when
+    // a rename changes nothing else (Windows takes the new one): the stems that
+    // may equal a title are left to POSIX.
+    const char* const kStems[] = {"track01", "Track 02", "曲", "a'b", "x", "01 - Intro", "Song", "Blue", "weird:name"};
     const char* const kExtensions[] = {".mp3", ".MP3", ".wav", "", ".mp3.bak", ".Mp3"};
-    std::string name = kStems[Below(9)];
+    std::string name = HostPlatform().fromUtf8(kStems[Below(HostPlatform().windows ? 6 : 9)]);
     if (Chance(60)) name += "-" + std::to_string(Below(100000));
     return name + kExtensions[Below(6)];
 }
@@ -197,6 +238,10 @@ std::string CaseGenerator::TakenName() {
     if (artist.empty()) artist = "Unknown Artist";
     int format = Below(3);
     std::string name = format == 0 ? title : format == 1 ? title + " - " + artist : artist + " - " + title;
-    if (name.find('/') != std::string::npos) name = "Song";
-    return name + ".mp3";
+    // Checked after the conversion: a character the code page lacks turns
+    // into '?', which no name can hold on Windows.
+    const char* refused = HostPlatform().windows ? "\\/:*?\"<>|" : "/";
+    std::string converted = HostPlatform().fromUtf8(name);
+    if (converted.find_first_of(refused) != std::string::npos) converted = "Song";
+    return converted + ".mp3";
 }

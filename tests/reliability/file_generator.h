@@ -41,7 +41,7 @@ class CaseGenerator {
     std::string TextFrameBytes(const char* id);
     std::string Id3v2Tag();
     std::string Id3v1Tag();
-    std::string V1Field(const std::string& text);
+    std::string V1Field(const std::string& utf8);
     std::string RandomBytes(int count);
 
     std::mt19937_64 random_;
