@@ -14,10 +14,11 @@ Usage: check_resources.py [--art-dir DIR] [FILE.res]
 Exits 0 when everything matches, 1 with one line per mismatch otherwise.
 """
 import argparse
-import importlib.util
+import importlib.machinery
 import os
 import struct
 import sys
+import types
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
@@ -107,10 +108,11 @@ class Checker:
 
 
 def load_dump_res():
+    # The tool's file name has a hyphen, so it is loaded by path.
     path = os.path.join(ROOT, 'tools', 'dump-res.py')
-    spec = importlib.util.spec_from_file_location('dump_res', path)
-    mod = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(mod)
+    loader = importlib.machinery.SourceFileLoader('dump_res', path)
+    mod = types.ModuleType(loader.name)
+    loader.exec_module(mod)
     return mod
 
 
