@@ -2,8 +2,10 @@
 # Smoke run of the shipped 32-bit program: checks that BUILD_DIR/quillon.exe is
 # a PE32 GUI program for i386 importing only system DLLs, then starts it under
 # the 32-bit Wine loader (through qemu-i386 where the kernel cannot run 32-bit
-# code), waits for its window, closes it the way a user would and checks the
-# exit code 0 and the default settings it wrote to the registry.
+# code), waits for its window, opens the properties dialog with a right click,
+# chooses to show the log window and confirms with Enter, closes the window
+# the way a user would and checks the exit code 0 and the settings in the
+# registry: the defaults of the first start, with the dialog's choice.
 # Where the 32-bit loader cannot be made to run, the run is skipped with one
 # line that says why, and the script exits 0.
 # Usage: smoke-i686.sh BUILD_DIR
@@ -20,6 +22,7 @@ loader=/usr/lib/wine/wine
 binfmt=/proc/sys/fs/binfmt_misc
 window_timeout=${QUILLON_SMOKE_WINDOW_TIMEOUT:-180}
 exit_timeout=${QUILLON_SMOKE_EXIT_TIMEOUT:-120}
+dialog_timeout=${QUILLON_SMOKE_DIALOG_TIMEOUT:-120}
 
 say() { printf 'smoke-i686: %s\n' "$*"; }
 fail() { printf 'smoke-i686: FAILED: %s\n' "$*" >&2; exit 1; }
@@ -146,16 +149,69 @@ take_screenshot() {
     fi
 }
 
-# Later steps that drive the program (the properties dialog, say) go here,
-# between the window's appearance and its closing.
+# The visible top-level window whose caption is exactly $1, or nothing.
+find_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true
+}
+
+# Waits, at most $2 seconds, for a visible window captioned exactly $1 and
+# prints its id.
+wait_for_caption() {
+    local deadline=$((SECONDS + $2)) id
+    while [ $SECONDS -lt "$deadline" ]; do
+        id=$(find_window "$1")
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        kill -0 "$program_pid" 2>/dev/null || fail "quillon.exe ended while waiting for the window $1"
+        sleep 1
+    done
+    return 1
+}
+
+# Clicks the point x, y (dialog units) of the dialog $1. There is no window
+# manager under Xvfb, so the dialog's X window is its client area alone; the
+# template's 127 by 187 units fill it whatever font Wine gave the dialog.
+click_dialog_units() {
+    local geometry width height
+    geometry=$(xdotool getwindowgeometry --shell "$1") || fail "cannot read the geometry of the properties dialog"
+    width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+    height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
+    xdotool mousemove --window "$1" $(($2 * width / 127)) $(($3 * height / 187)) click 1
+}
+
+# The properties dialog, as a user opens it: a right click on the window, a
+# click on "表示する" (show the log window, control 1005), Enter for OK. The
+# name format is left alone, so the "Title" that the first start saved comes
+# back only if the dialog really read the registry; the log window appearing
+# shows that the main window took the new settings over at once.
 drive_program() {
-    :
+    local dialog
+    xdotool mousemove --window "$window" 70 70 click 3
+    dialog=$(wait_for_caption 'プロパティ' "$dialog_timeout") ||
+        fail "no properties dialog (caption プロパティ) within ${dialog_timeout} s of the right click"
+    say "properties dialog up after a right click"
+    click_dialog_units "$dialog" 31 127
+    timeout 10 xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
+    if command -v import >/dev/null; then
+        import -window root "$build/smoke-i686-properties.png" 2>/dev/null || true
+    fi
+    xdotool key --clearmodifiers Return
+    local deadline=$((SECONDS + dialog_timeout))
+    while [ -n "$(find_window 'プロパティ')" ]; do
+        [ $SECONDS -lt $deadline ] || fail "the properties dialog still shows ${dialog_timeout} s after Enter"
+        sleep 1
+    done
+    wait_for_caption 'リネームログ' "$dialog_timeout" >/dev/null ||
+        fail "the log window did not appear after OK with 表示する chosen"
+    say "dialog closed with Enter; the log window shows"
 }
 
 # Alt+F4 to the focused window: the system's own close, which destroys the
 # window and so ends the message loop. There is no window manager under Xvfb,
-# so the window is given the focus directly.
+# so the window is given the focus directly, after a left click that makes it
+# Wine's active window again: the log window, shown after OK, took that over,
+# and Alt+F4 there would close nothing.
 close_window() {
+    xdotool mousemove --window "$window" 70 70 click 1
     timeout 10 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
     xdotool key --clearmodifiers alt+F4
 }
@@ -180,15 +236,17 @@ registry_value() {
     ' "$WINEPREFIX/user.reg"
 }
 
-check_defaults() {
+# The first start saved "Title", "V2" and "NG"; the dialog's OK rewrote all
+# three with "表示する" chosen.
+check_settings() {
     local name expected actual
-    for pair in 'Filename Type="Title"' 'Primary Tag="V2"' 'Log Window="NG"'; do
+    for pair in 'Filename Type="Title"' 'Primary Tag="V2"' 'Log Window="OK"'; do
         name=${pair%%=*}
         expected=${pair#*=}
         actual=$(registry_value "$name")
         [ "$actual" = "$expected" ] || fail "registry value \"$name\" is ${actual:-missing}, expected $expected"
     done
-    say "registry: \"Filename Type\"=\"Title\", \"Primary Tag\"=\"V2\", \"Log Window\"=\"NG\""
+    say "registry: \"Filename Type\"=\"Title\", \"Primary Tag\"=\"V2\", \"Log Window\"=\"OK\""
 }
 
 trap cleanup EXIT
@@ -215,5 +273,5 @@ close_window
 wait_for_exit
 # The registry reaches user.reg when the wineserver has shut down.
 wine_wait_server 120
-check_defaults
+check_settings
 say "passed in $SECONDS s"
