@@ -14,7 +14,9 @@
 #
 # Usage: scripts/run.sh          the program
 #        scripts/run.sh --docs   docs/idle.png and docs/log.png: the shell with
-#                                one scripted drop of a few files, on Xvfb
+#                                one scripted drop of a few files, on Xvfb;
+#                                then docs/properties.png: a right click on the
+#                                window and the properties dialog it opens
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -187,6 +189,22 @@ if [ "$mode" = docs ]; then
     import -window "$main" docs/idle.png
     import -window "$log" docs/log.png
     say "saved $root/docs/idle.png and $root/docs/log.png"
+    # The dialog as a right click opens it, over the busy window and the log's
+    # "Configuration..." line; Esc then closes it without saving anything.
+    xdotool mousemove --window "$main" 70 70 click 3
+    dialog=$(wait_for_window 'プロパティ' 30) || { say "no properties dialog after a right click"; exit 1; }
+    sleep 2
+    import -window root docs/properties.full.png
+    # Only the windows: the empty black desktop around them goes.
+    convert docs/properties.full.png -trim +repage docs/properties.png
+    rm -f docs/properties.full.png
+    say "saved $root/docs/properties.png"
+    timeout 10 xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog" 2>/dev/null || true
+    xdotool key --clearmodifiers Escape
+    for _ in $(seq 30); do
+        xdotool search --onlyvisible --name '^プロパティ$' >/dev/null 2>&1 || break
+        sleep 1
+    done
 else
     shot=$build/quillon-run.png
     import -window root "$shot.full.png"
