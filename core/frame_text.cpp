@@ -123,7 +123,8 @@ void DecodeFrameText(int encoding, const unsigned char* bytes, int count, char* 
         default:
             // Bytes in the system's own code page: copied as they stand; the
             // text ends at the first zero byte among them.
-            memcpy(text, bytes, static_cast<size_t>(count));
+            // No bytes may come with no buffer at all, which memcpy must not see.
+            if (count > 0) memcpy(text, bytes, static_cast<size_t>(count));
             out.used = count;
             break;
     }

@@ -133,6 +133,18 @@ TEST(DecodeFrameText, OtherEncodingsCopyTheBytes) {
     }
 }
 
+// A frame of no text may arrive without any bytes behind it; every encoding
+// gives the empty text (the sanitized build checks that nothing is read).
+TEST(DecodeFrameText, NoBytesAtAllGiveTheEmptyText) {
+    for (int encoding : {0, 1, 2, 3, 4}) {
+        SCOPED_TRACE(encoding);
+        char text[FRAME_TEXT_MAX + 1];
+        memset(text, 'x', sizeof text);
+        DecodeFrameText(encoding, nullptr, 0, text);
+        EXPECT_STREQ("", text);
+    }
+}
+
 TEST(DecodeFrameText, CutAtAWholeCharacterWithin126Bytes) {
     const DecodeCase cases[] = {
         // 62 units of a three-byte character would make 186 bytes.
