@@ -32,9 +32,17 @@ int LeadingZeros(const unsigned char* bytes, int size) {
     return k;
 }
 
+// Once the signature's first byte is in hand, a read that fails is no reason
+// to drop the file: what it did not deliver reads as zeros, as past the end of
+// the file.
+void ReadRestOfHead(int got, unsigned char* head, int have) {
+    if (got < 0) memset(head + have, 0, static_cast<size_t>(HEAD_SIZE - have));
+}
+
 // Finds the first non-zero byte and reads the signature and the ID3v2 window
 // that follow it into `head` (HEAD_SIZE bytes, zero past the end of the file).
-// Returns 0 when the file holds no non-zero byte or a read fails.
+// Returns 0 when the file holds no non-zero byte, or a read fails before one
+// is found.
 int ReadHead(InputFile file, unsigned char* head) {
     memset(head, 0, HEAD_SIZE);
     int got = ReadNext(file, head, HEAD_SIZE);
@@ -48,8 +56,8 @@ int ReadHead(InputFile file, unsigned char* head) {
         memmove(head, head + start, static_cast<size_t>(have));
         memset(head + have, 0, static_cast<size_t>(HEAD_SIZE - have));
         if (got < HEAD_SIZE) return 1;  // the file ended inside this read
-        int more = ReadNext(file, head + have, HEAD_SIZE - have);
-        return more >= 0;
+        ReadRestOfHead(ReadNext(file, head + have, HEAD_SIZE - have), head, have);
+        return 1;
     }
     if (got < HEAD_SIZE) return 0;  // nothing but zeros
     // A long run of zeros: skip it in large blocks, then read the head at the
@@ -65,8 +73,7 @@ int ReadHead(InputFile file, unsigned char* head) {
             memset(head, 0, HEAD_SIZE);
             memcpy(head, block + k, static_cast<size_t>(have));
             if (have < HEAD_SIZE && n == ZERO_BLOCK) {
-                int more = ReadAt(file, offset + n, head + have, HEAD_SIZE - have);
-                if (more < 0) return 0;
+                ReadRestOfHead(ReadAt(file, offset + n, head + have, HEAD_SIZE - have), head, have);
             }
             return 1;
         }
