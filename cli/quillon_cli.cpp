@@ -116,11 +116,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
 Settings StartSettings() {
     Settings live = {0, 0, 0, 0};
     if (!LoadSettings(&live)) {
+        // All three defaults, also over values the failed load did read: a
+        // store that refuses the write must not bring those back.
         live = kDefaultSettings;
-        // As the properties dialog's OK does: save, then take over what the
-        // store holds, so a store that refused the write is not hidden.
         SaveSettings(live);
-        LoadSettings(&live);
     }
     live.busy = 0;
     return live;

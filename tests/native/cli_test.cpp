@@ -1,6 +1,9 @@
 // The Linux front end run as a program: its log lines and exit status, the
 // settings it starts with and saves, its options, and the dry run.
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -207,6 +210,36 @@ TEST_F(CliTest, StoredTextsAreReadAsTheWindowsProgramWritesThem) {
     EXPECT_EQ(std::vector<std::string>{"T2 - A2.mp3"}, ListFolder(music_));
     // A successful load stores nothing back.
     EXPECT_EQ("v1", Stored("Primary Tag"));
+}
+
+// A store that reads but cannot be written: "Filename Type" holds a choice,
+// "Primary Tag" is missing, and the folder refuses new files. The failed load
+// gives way to all three defaults for the run, the value it did read included.
+TEST_F(CliTest, UnwritableStoreWithAValueMissingRunsOnTheDefaults) {
+    std::string store = config_ + "/Ombrix/Quillon";
+    MakeFolder(config_);
+    MakeFolder(config_ + "/Ombrix");
+    MakeFolder(store);
+    WriteFile(store + "/Filename Type", "Title-Artist");
+    WriteFile(store + "/Log Window", "OK");
+    std::string path = Make("t.mp3", TaggedMp3("Song", "Band"));
+    chmod(store.c_str(), 0555);
+    // Root writes through permissions; the immutable flag stops it too.
+    bool immutable = access(store.c_str(), W_OK) == 0 && system(("chattr +i '" + store + "' 2>/dev/null").c_str()) == 0;
+    bool writable = access(store.c_str(), W_OK) == 0 && !immutable;
+    ProgramRun run;
+    if (!writable) run = Run({"--show-settings", "--dry-run", path});
+    if (immutable) {
+        EXPECT_EQ(0, system(("chattr -i '" + store + "'").c_str()));
+    }
+    chmod(store.c_str(), 0755);
+    if (writable) GTEST_SKIP() << "the store folder could not be made unwritable here";
+
+    EXPECT_EQ("format: title\nprimary-tag: v2\nlog-window: hide\n" + OutcomeMessage(6) + " - " + path + " -> " +
+                  music_ + "/Song.mp3\n" + Ready(),
+              run.out);
+    EXPECT_EQ("Title-Artist", Stored("Filename Type"));
+    EXPECT_FALSE(FileExists(store + "/Primary Tag"));
 }
 
 TEST_F(CliTest, DoubleDashLetsAFileNamedLikeAnOptionThrough) {
