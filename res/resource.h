@@ -3,6 +3,9 @@
 #ifndef QUILLON_RES_RESOURCE_H
 #define QUILLON_RES_RESOURCE_H
 
+/* The identifiers stay lined up as a table. */
+/* clang-format off */
+
 #define IDI_APP                 101
 #define IDB_IDLE                102
 #define IDB_BUSY                103
@@ -28,5 +31,7 @@
 
 /* The outcome messages in the string table use the result codes 1..6 of
    core/records.h as their ids; they get no names here to avoid a clash. */
+
+/* clang-format on */
 
 #endif /* QUILLON_RES_RESOURCE_H */
