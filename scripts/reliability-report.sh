@@ -27,7 +27,8 @@ bash scripts/fuzz.sh "$fuzz_seconds" || fuzz_status=$?
 
 echo "== sanitized reliability tests"
 cmake --preset sanitize >/dev/null
-cmake --build --preset sanitize -j 2 --target drop_model_test drop_fault_test settings_reliability_test >/dev/null
+cmake --build --preset sanitize -j 2 --target drop_model_test drop_fault_test settings_reliability_test \
+  read_fault_test >/dev/null
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 tests=build/sanitize/tests/reliability
 run() {  # NAME BINARY [ENV...]: runs one test binary, keeps its output and status
@@ -40,6 +41,7 @@ run() {  # NAME BINARY [ENV...]: runs one test binary, keeps its output and stat
 }
 run model "$tests/drop_model_test" QUILLON_MODEL_DROPS="$model_drops" QUILLON_MODEL_SEED="$seed"
 run faults "$tests/drop_fault_test"
+run read_faults build/sanitize/tests/native/read_fault_test
 run settings "$tests/settings_reliability_test"
 
 echo "== Windows build (win64) and reliability tests under Wine"
@@ -77,7 +79,7 @@ python3 - "$work" "$out" "$fuzz_seconds" "$model_drops" "$wine_drops" "$fuzz_sta
 import json, os, re, sys, datetime
 
 work, out, fuzz_seconds, model_drops, wine_drops, fuzz_status, commit = sys.argv[1:]
-native_runs = ("model", "faults", "settings")
+native_runs = ("model", "faults", "read_faults", "settings")
 wine_runs = ("wine_model", "wine_faults", "wine_file_faults", "wine_store_faults", "wine_settings")
 
 def status(name):
@@ -145,7 +147,7 @@ def fault_list(*names_):
         listed += [(case, "**failed**") for case in failed]
     return listed
 
-native_faults = fault_list("faults", "settings")
+native_faults = fault_list("faults", "read_faults", "settings")
 wine_faults = fault_list("wine_faults", "wine_file_faults", "wine_store_faults", "wine_settings")
 
 # Under Wine a leak is a count that grew over the 50 drops (memory: by 512 KiB
