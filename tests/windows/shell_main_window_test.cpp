@@ -265,10 +265,13 @@ TEST_F(MainWindowTest, ProgramEndsWithCodeZeroWhenClosedAndIgnoresItsCommandLine
     ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child))
         << command;
 
+    // The window is listed from its creation on, before WinMain shows it:
+    // wait until it is both there and shown.
     FoundWindow found = {child.dwProcessId, nullptr};
-    for (int i = 0; i < 300 && found.hwnd == nullptr; ++i) {
+    for (int i = 0; i < 300; ++i) {
         EnumWindows(FindProcessMainWindow, reinterpret_cast<LPARAM>(&found));
-        if (found.hwnd == nullptr) Sleep(50);
+        if (found.hwnd != nullptr && IsWindowVisible(found.hwnd)) break;
+        Sleep(50);
     }
     ASSERT_NE(found.hwnd, nullptr) << "quillon.exe shows its window";
     EXPECT_TRUE(IsWindowVisible(found.hwnd));
