@@ -35,7 +35,7 @@ int LeadingZeros(const unsigned char* bytes, int size) {
 // Once the signature's first byte is in hand, a read that fails is no reason
 // to drop the file: what it did not deliver reads as zeros, as past the end of
 // the file.
-void ReadRestOfHead(int got, unsigned char* head, int have) {
+void ZeroIfReadFailed(int got, unsigned char* head, int have) {
     if (got < 0) memset(head + have, 0, static_cast<size_t>(HEAD_SIZE - have));
 }
 
@@ -56,7 +56,7 @@ int ReadHead(InputFile file, unsigned char* head) {
         memmove(head, head + start, static_cast<size_t>(have));
         memset(head + have, 0, static_cast<size_t>(HEAD_SIZE - have));
         if (got < HEAD_SIZE) return 1;  // the file ended inside this read
-        ReadRestOfHead(ReadNext(file, head + have, HEAD_SIZE - have), head, have);
+        ZeroIfReadFailed(ReadNext(file, head + have, HEAD_SIZE - have), head, have);
         return 1;
     }
     if (got < HEAD_SIZE) return 0;  // nothing but zeros
@@ -73,7 +73,7 @@ int ReadHead(InputFile file, unsigned char* head) {
             memset(head, 0, HEAD_SIZE);
             memcpy(head, block + k, static_cast<size_t>(have));
             if (have < HEAD_SIZE && n == ZERO_BLOCK) {
-                ReadRestOfHead(ReadAt(file, offset + n, head + have, HEAD_SIZE - have), head, have);
+                ZeroIfReadFailed(ReadAt(file, offset + n, head + have, HEAD_SIZE - have), head, have);
             }
             return 1;
         }
