@@ -1,14 +1,19 @@
 // The command-line front end: the arguments are the drop, standard output is
 // the log. It stands in for the Windows shell on other systems.
+#include <errno.h>
 #include <getopt.h>
 #include <stdio.h>
 #include <string.h>
-#include <sys/stat.h>
 
+#include <string>
+
+#include "cli/name_plan.h"
 #include "core/drop_batch.h"
-#include "core/rename_planner.h"
+#include "core/escape.h"
+#include "core/file_io.h"
 #include "core/tag_reader.h"
 #include "settings/settings_store.h"
+#include "settings/value_store_posix.h"
 
 #ifndef QUILLON_VERSION
 #define QUILLON_VERSION "1.6"
@@ -17,14 +22,13 @@
 struct DropSite {
     char** paths;
     unsigned count;
+    // Set for a dry run: the batch renames nothing, and each line of a file
+    // that would be renamed shows its new path.
+    NamePlan* plan;
+    std::string planned;
 };
 
 namespace {
-
-// The log messages by result code, as the Windows program shows them.
-const char* const kMessages[] = {
-    "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
-};
 
 const char kUsage[] =
     "Usage: quillon [OPTION]... [--] FILE...\n"
@@ -41,8 +45,34 @@ const char kUsage[] =
     "  -V, --version            print the version and exit\n"
     "\n"
     "Settings are kept in $XDG_CONFIG_HOME/Ombrix/Quillon (~/.config/Ombrix/Quillon),\n"
-    "one file per value. Exit status: 0 when every file was renamed, 1 when any\n"
-    "was not, 2 for a usage error.\n";
+    "one file per value. Control characters and backslashes in paths are shown\n"
+    "escaped, as ls -b shows them. Exit status: 0 when every file was renamed,\n"
+    "1 when any was not, 2 for a usage error, settings that could not be saved\n"
+    "or output that could not be written.\n";
+
+// The first write error on standard output: a log that did not reach its
+// reader must not pass for one that did.
+int outputError = 0;
+
+void Print(const char* text) {
+    errno = 0;
+    if (fputs(text, stdout) == EOF && outputError == 0) outputError = errno != 0 ? errno : EIO;
+}
+
+// The exit status once everything is written: 2 when standard output failed.
+int Finish(int status) {
+    errno = 0;
+    if ((fflush(stdout) != 0 || ferror(stdout)) && outputError == 0) outputError = errno != 0 ? errno : EIO;
+    if (outputError == 0) return status;
+    fprintf(stderr, "quillon: write error: %s\n", strerror(outputError));
+    return 2;
+}
+
+void PrintShown(const char* text) {
+    char shown[LINE_BUFFER * ESCAPE_GROWTH];
+    EscapeControls(text, shown, sizeof shown);
+    Print(shown);
+}
 
 struct Options {
     bool dryRun = false;
@@ -98,10 +128,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
                     return Usage("unknown log window choice");
                 break;
             case 'h':
-                fputs(kUsage, stdout);
+                Print(kUsage);
                 return 0;
             case 'V':
-                printf("quillon %s\n", QUILLON_VERSION);
+                Print("quillon " QUILLON_VERSION "\n");
                 return 0;
             case ':':
                 return Usage("an option is missing its argument");
@@ -111,57 +141,39 @@ int ParseOptions(int argc, char** argv, Options* options) {
     }
 }
 
-// The settings as the main window takes them at creation: stored, or the
-// defaults, which are then stored.
-Settings StartSettings() {
-    Settings live = {0, 0, 0, 0};
-    if (!LoadSettings(&live)) {
-        // All three defaults, also over values the failed load did read: a
-        // store that refuses the write must not bring those back.
-        live = kDefaultSettings;
-        SaveSettings(live);
-    }
-    live.busy = 0;
-    return live;
-}
-
 void ShowSettings(Settings s) {
     static const char* const kFormats[] = {"title", "title-artist", "artist-title"};
     int format = s.nameFormat >= NAME_TITLE && s.nameFormat <= NAME_ARTIST_TITLE ? s.nameFormat : NAME_ARTIST_TITLE;
-    printf("format: %s\nprimary-tag: %s\nlog-window: %s\n", kFormats[format - 1],
-           s.primaryTag == PRIMARY_V1 ? "v1" : "v2", s.logWindow == LOG_SHOW ? "show" : "hide");
+    char text[128];
+    snprintf(text, sizeof text, "format: %s\nprimary-tag: %s\nlog-window: %s\n", kFormats[format - 1],
+             s.primaryTag == PRIMARY_V1 ? "v1" : "v2", s.logWindow == LOG_SHOW ? "show" : "hide");
+    Print(text);
 }
 
-void PrintLine(const char* line) {
-    fputs(line, stdout);
-    fputc('\n', stdout);
-}
-
-// Plans every file as the batch would, and renames nothing.
-unsigned DryRun(DropSite* site, Settings settings) {
-    TagInfo info = {};
-    unsigned failed = 0;
-    for (unsigned i = 0; i < site->count; ++i) {
-        const char* path = site->paths[i];
-        char newPath[TEXT_BUFFER] = "";
-        int code = RESULT_ACCESS_FAILED;
-        if (strlen(path) < TEXT_BUFFER) {
-            ReadTags(path, info);
-            code = PlanRename(path, info, settings, newPath);
-            struct stat st;
-            if (code == RESULT_OK && strcmp(path, newPath) != 0 && lstat(newPath, &st) == 0) {
-                code = RESULT_ACCESS_FAILED;  // the rename would refuse the taken name
-            }
-        }
-        if (code != RESULT_OK) ++failed;
-        if (code == RESULT_OK) {
-            printf("%s - %s -> %s\n", kMessages[code], path, newPath);
-        } else {
-            printf("%s - %s\n", kMessages[code], path);
-        }
+// Saves the choices given as options over `live`, as the properties dialog's
+// OK does, and reads the store back: 1 when it holds what was asked. On
+// failure `live` is what the store holds, or what it started with.
+int SaveChoices(const Options& options, Settings* live) {
+    Settings asked = *live;
+    if (options.nameFormat) asked.nameFormat = options.nameFormat;
+    if (options.primaryTag) asked.primaryTag = options.primaryTag;
+    if (options.logWindow) asked.logWindow = options.logWindow;
+    SaveSettings(asked);
+    int reason = ValueStoreWriteError();
+    Settings stored = *live;
+    bool held = LoadSettings(&stored) && stored.nameFormat == asked.nameFormat &&
+                stored.primaryTag == asked.primaryTag && stored.logWindow == asked.logWindow;
+    *live = stored;
+    if (held) return 1;
+    std::string folder = ValueStoreFolder();
+    char shown[TEXT_BUFFER * ESCAPE_GROWTH];
+    EscapeControls(folder.c_str(), shown, sizeof shown);
+    if (reason != 0) {
+        fprintf(stderr, "quillon: cannot save the settings in %s: %s\n", shown, strerror(reason));
+    } else {
+        fprintf(stderr, "quillon: cannot save the settings in %s\n", shown);
     }
-    PrintLine("READY.");
-    return failed;
+    return 0;
 }
 
 }  // namespace
@@ -171,6 +183,7 @@ unsigned DropCount(DropSite* site) {
 }
 
 unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
+    site->planned.clear();
     const char* given = site->paths[index];
     size_t length = strlen(given);
     if (size > 0) {
@@ -181,44 +194,59 @@ unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
     return static_cast<unsigned>(length);
 }
 
+void DropReadTags(DropSite* site, const char* path, TagInfo& info) {
+    if (site->plan != nullptr) {
+        PlanReadTags(site->plan, path, info);
+    } else {
+        ReadTags(path, info);
+    }
+}
+
+int DropRename(DropSite* site, const char* from, const char* to) {
+    if (site->plan == nullptr) return RenameNoReplace(from, to);
+    if (!PlanMove(site->plan, from, to)) return 0;
+    site->planned = to;
+    return 1;
+}
+
 void DropRelease(DropSite*) {}
 void DropDrawState(DropSite*, Settings) {}
 void DropClearLog(DropSite*) {}
 
-void DropAddLine(DropSite*, const char* line) {
-    PrintLine(line);
+void DropAddLine(DropSite* site, const char* line) {
+    PrintShown(line);
+    if (!site->planned.empty()) {
+        Print(" -> ");
+        PrintShown(site->planned.c_str());
+    }
+    Print("\n");
 }
 
 void DropReady(DropSite*) {
-    PrintLine("READY.");
+    Print("READY.\n");
 }
 
 void DropMessageText(DropSite*, int code, char* text) {
-    const char* message = code >= RESULT_ACCESS_FAILED && code <= RESULT_OK ? kMessages[code] : "";
-    snprintf(text, MESSAGE_BUFFER, "%s", message);
+    snprintf(text, MESSAGE_BUFFER, "%s", OutcomeMessageUtf8(code));
 }
 
 int main(int argc, char** argv) {
     Options options;
     int status = ParseOptions(argc, argv, &options);
-    if (status >= 0) return status;
+    if (status >= 0) return Finish(status);
     bool changes = options.nameFormat || options.primaryTag || options.logWindow;
     if (optind >= argc && !changes && !options.show) return Usage("no files given");
 
-    Settings live = StartSettings();
-    if (changes) {
-        if (options.nameFormat) live.nameFormat = options.nameFormat;
-        if (options.primaryTag) live.primaryTag = options.primaryTag;
-        if (options.logWindow) live.logWindow = options.logWindow;
-        // As the properties dialog's OK does: save, then take over what the
-        // store holds, so a store that refused the write is not hidden.
-        SaveSettings(live);
-        LoadSettings(&live);
-    }
+    Settings live = {0, 0, 0, 0};
+    LoadOrApplyDefaults(&live);
+    live.busy = 0;
+    bool saved = !changes || SaveChoices(options, &live);
     if (options.show) ShowSettings(live);
-    if (optind >= argc) return 0;
+    if (!saved) return Finish(2);
+    if (optind >= argc) return Finish(0);
 
-    DropSite site = {argv + optind, static_cast<unsigned>(argc - optind)};
-    unsigned failed = options.dryRun ? DryRun(&site, live) : RunDropBatch(&site, &live);
-    return fflush(stdout) == 0 && failed == 0 ? 0 : 1;
+    NamePlan plan;
+    DropSite site = {argv + optind, static_cast<unsigned>(argc - optind), options.dryRun ? &plan : nullptr, ""};
+    unsigned failed = RunDropBatch(&site, &live);
+    return Finish(failed == 0 ? 0 : 1);
 }

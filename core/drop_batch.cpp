@@ -4,17 +4,25 @@
 #include <stdio.h>
 
 #include "rename_planner.h"
-#include "tag_reader.h"
+
+const char* OutcomeMessageUtf8(int code) {
+    // The katakana are the half-width forms; 2, 3 and 5 end in a blank, so that
+    // in code page 932 every message is ten bytes wide.
+    static const char* const kMessages[] = {
+        "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
+    };
+    return code >= RESULT_ACCESS_FAILED && code <= RESULT_OK ? kMessages[code] : "";
+}
 
 int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings settings, char* line) {
     char path[LINE_BUFFER];
     unsigned length = DropPath(site, index, path, sizeof path);
-    int code;
-    if (length >= TEXT_BUFFER) {
-        code = RESULT_ACCESS_FAILED;
-    } else {
-        ReadTags(path, info);
-        code = RenameByTag(path, info, settings);
+    int code = RESULT_ACCESS_FAILED;
+    if (length < TEXT_BUFFER) {
+        DropReadTags(site, path, info);
+        char newPath[TEXT_BUFFER];
+        code = PlanRename(path, info, settings, newPath);
+        if (code == RESULT_OK && !DropRename(site, path, newPath)) code = RESULT_ACCESS_FAILED;
     }
     char message[MESSAGE_BUFFER];
     DropMessageText(site, code, message);

@@ -9,6 +9,9 @@
 
 enum { MESSAGE_BUFFER = 64, LINE_BUFFER = 512 };
 
+// The length DropPath gives a path that the batch must refuse as it stands.
+enum : unsigned { DROP_PATH_UNHELD = 0xFFFFFFFFu };
+
 // Defined by the front end: the Windows shell's holds the window and the drop
 // handle; the command line's holds the argument list.
 struct DropSite;
@@ -17,8 +20,17 @@ struct DropSite;
 unsigned DropCount(DropSite* site);
 // Copies at most size - 1 bytes of the path of file `index` into `path`,
 // NUL-terminated, and returns the path's whole length in bytes (so a size of 0
-// only asks for the length).
+// only asks for the length). A path that the system text cannot hold as it was
+// dropped (a name the code page lacks, a URL that names no local file) comes
+// back shown as well as it can be, with DROP_PATH_UNHELD for its length: the
+// batch then refuses it like a path too long, and touches nothing.
 unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size);
+// Reads the tags of the file at `path` into `info`, as ReadTags does. A dry
+// run answers for the files as the batch has left them so far.
+void DropReadTags(DropSite* site, const char* path, TagInfo& info);
+// Renames `from` to `to` without replacing anything, as RenameNoReplace does;
+// 1 on success. A dry run only notes the move.
+int DropRename(DropSite* site, const char* from, const char* to);
 // The drop's list is no longer needed.
 void DropRelease(DropSite* site);
 // Draws the picture for `settings.busy` at once.
@@ -36,6 +48,10 @@ void DropMessageText(DropSite* site, int code, char* text);
 // settings record, whose busy field the batch sets and clears. Returns the
 // number of files that were not renamed.
 unsigned RunDropBatch(DropSite* site, Settings* live);
+
+// The log message of result code `code` as the Linux front ends print it, in
+// UTF-8; "" for a code outside 1 to 6.
+const char* OutcomeMessageUtf8(int code);
 
 // One file of a drop, from its path to its log line: returns the result code
 // and leaves "MESSAGE - PATH" in `line` (LINE_BUFFER bytes). A path that does

@@ -11,9 +11,12 @@ struct InputFile {
     int64_t length;  // taken when the file is opened; -1 when unknown
 };
 
-// Opens an existing file for reading only, letting others read it meanwhile
-// but not write it. Fails (returns 0) for a missing or inaccessible file, a
-// folder, or a file already open elsewhere for writing.
+// Opens an existing regular file for reading only. Fails (returns 0) for a
+// missing or inaccessible file, a folder, or anything that is not a file on
+// disk (a FIFO, a device), which is never opened at all. On Windows others may
+// read the file meanwhile but not write it, and a file already open elsewhere
+// for writing is refused; POSIX has no such sharing rule, so there such a file
+// is opened and read like any other.
 int OpenForReading(const char* path, InputFile* file);
 
 // Reads up to `size` bytes at the current position and advances it. Returns the
@@ -27,10 +30,31 @@ int ReadAt(InputFile file, int64_t offset, void* buffer, int size);
 // The file's length in bytes, or -1 when it cannot be told.
 int64_t FileLength(InputFile file);
 
+// The offset of the first byte at or after `offset` that may hold data, and the
+// position moved there: a hole in a sparse file needs no reading to know it
+// holds zeros. -1 when nothing but holes follows. Where the platform cannot
+// tell holes, `offset` itself.
+int64_t SkipToData(InputFile file, int64_t offset);
+
 void CloseFile(InputFile file);
 
 // Renames `from` to `to`; never replaces an existing `to`. Returns 1 on success,
 // 0 when the target exists, the name is refused or the rename fails otherwise.
 int RenameNoReplace(const char* from, const char* to);
+
+// 1 when the last part of `path` is a name that the rename refuses before the
+// file system sees it: one holding a control character (0x01 to 0x1F), which
+// Windows file systems refuse and which would let a name forge lines wherever
+// it is shown.
+inline int NameRefusedByFileSystem(const char* path) {
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (*p == '/' || *p == '\\') name = p + 1;
+    }
+    for (; *name != '\0'; ++name) {
+        if (static_cast<unsigned char>(*name) < 0x20) return 1;
+    }
+    return 0;
+}
 
 #endif

@@ -11,20 +11,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "escape.h"
+#include "records.h"
+
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
 #endif
 
 int OpenForReading(const char* path, InputFile* file) {
-    // O_NONBLOCK keeps a dropped FIFO from hanging the batch; only regular
-    // files are read.
+    // Only a regular file is opened: opening a FIFO would let a writer blocked
+    // on it go on (and its data be lost), and opening a device can have effects
+    // of its own. The size comes from the same call.
+    struct stat st;
+    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    // Should the name be swapped for a FIFO in between, O_NONBLOCK still keeps
+    // the open from waiting for a writer.
     int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return 0;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return 0;
-    }
     file->handle = fd;
     file->length = static_cast<int64_t>(st.st_size);
     return 1;
@@ -61,6 +64,14 @@ int64_t FileLength(InputFile file) {
     return file.length;
 }
 
+int64_t SkipToData(InputFile file, int64_t offset) {
+    off_t data = lseek(static_cast<int>(file.handle), static_cast<off_t>(offset), SEEK_DATA);
+    if (data >= 0) return static_cast<int64_t>(data);
+    if (errno == ENXIO) return -1;  // holes up to the end
+    // No hole support here: read on from where the scan stands.
+    return lseek(static_cast<int>(file.handle), static_cast<off_t>(offset), SEEK_SET) < 0 ? -1 : offset;
+}
+
 void CloseFile(InputFile file) {
     close(static_cast<int>(file.handle));
 }
@@ -68,13 +79,21 @@ void CloseFile(InputFile file) {
 int RenameNoReplace(const char* from, const char* to) {
     // A file that already carries its name has nothing to do.
     if (strcmp(from, to) == 0) return access(from, F_OK) == 0;
+    if (NameRefusedByFileSystem(to)) return 0;
     if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 1;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return 0;
     // File systems without the no-replace flag: link refuses an existing target.
     if (link(from, to) != 0) return 0;
-    if (unlink(from) != 0) {
-        unlink(to);
-        return 0;
+    if (unlink(from) == 0) return 1;
+    int reason = errno;
+    if (unlink(to) != 0) {
+        // Nothing is lost, but the file now answers to both names, and only
+        // this message tells the user so.
+        char shownFrom[TEXT_BUFFER * ESCAPE_GROWTH], shownTo[TEXT_BUFFER * ESCAPE_GROWTH];
+        EscapeControls(from, shownFrom, sizeof shownFrom);
+        EscapeControls(to, shownTo, sizeof shownTo);
+        fprintf(stderr, "quillon: %s: the file now also has the name %s: neither name could be removed (%s; %s)\n",
+                shownFrom, shownTo, strerror(reason), strerror(errno));
     }
-    return 1;
+    return 0;
 }

@@ -36,3 +36,13 @@ int SaveSettings(Settings settings) {
     RegWriteString(kLogWindow, settings.logWindow == LOG_SHOW ? "OK" : "NG");
     return 1;
 }
+
+void LoadOrApplyDefaults(Settings* live) {
+    if (LoadSettings(live)) return;
+    // A store that refuses the save must not bring back what the failed load
+    // read: the record runs on the defaults either way.
+    live->nameFormat = kDefaultSettings.nameFormat;
+    live->primaryTag = kDefaultSettings.primaryTag;
+    live->logWindow = kDefaultSettings.logWindow;
+    SaveSettings(*live);
+}

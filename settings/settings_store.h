@@ -18,4 +18,10 @@ int LoadSettings(Settings* settings);
 // Always returns 1.
 int SaveSettings(Settings settings);
 
+// The settings a front end starts with, as the main window takes them when it
+// is created: LoadSettings into `live`, and when that fails, all three
+// defaults (also over the values the failed load did read), which are then
+// saved. busy is left alone.
+void LoadOrApplyDefaults(Settings* live);
+
 #endif

@@ -13,12 +13,17 @@
 #include <string>
 
 #include "value_store.h"
+#include "value_store_posix.h"
 
 namespace {
 
 enum { VALUE_LIMIT = 256 };
 
-std::string StoreFolder() {
+int lastWriteError = 0;
+
+}  // namespace
+
+std::string ValueStoreFolder() {
     const char* config = getenv("XDG_CONFIG_HOME");
     std::string base;
     if (config != nullptr && config[0] == '/') {
@@ -33,6 +38,12 @@ std::string StoreFolder() {
     }
     return base + "/Ombrix/Quillon";
 }
+
+int ValueStoreWriteError() {
+    return lastWriteError;
+}
+
+namespace {
 
 // mkdir -p: each missing folder on the way is created.
 int MakeFolders(const std::string& folder) {
@@ -59,7 +70,7 @@ int WriteAll(int fd, const char* data, size_t size) {
 }  // namespace
 
 int RegReadString(const char* name, char* text) {
-    std::string path = StoreFolder() + "/" + name;
+    std::string path = ValueStoreFolder() + "/" + name;
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return 0;
     struct stat st;
@@ -89,8 +100,10 @@ int RegReadString(const char* name, char* text) {
     return 1;
 }
 
-int RegWriteString(const char* name, const char* text) {
-    std::string folder = StoreFolder();
+namespace {
+
+int WriteValue(const char* name, const char* text) {
+    std::string folder = ValueStoreFolder();
     if (!MakeFolders(folder)) return 0;
     // The value is written whole to a private file, then renamed over the old
     // one: a reader or a crash sees the old text or the new, never a mix.
@@ -101,6 +114,17 @@ int RegWriteString(const char* name, const char* text) {
     ok = close(fd) == 0 && ok;
     std::string path = folder + "/" + name;
     if (ok && rename(temp.c_str(), path.c_str()) == 0) return 1;
+    int reason = errno;
     unlink(temp.c_str());
+    errno = reason;
     return 0;
+}
+
+}  // namespace
+
+int RegWriteString(const char* name, const char* text) {
+    errno = 0;
+    int ok = WriteValue(name, text);
+    lastWriteError = ok ? 0 : errno != 0 ? errno : EIO;
+    return ok;
 }

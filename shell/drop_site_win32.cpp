@@ -4,6 +4,8 @@
 #include "drop_site_win32.h"
 
 #include "core/drop_batch.h"
+#include "core/file_io.h"
+#include "core/tag_reader.h"
 #include "log_window.h"
 #include "main_window.h"
 
@@ -23,6 +25,16 @@ unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
     path[0] = '\0';
     DragQueryFileA(site->drop, index, path, size);
     return length;
+}
+
+void DropReadTags(DropSite* site, const char* path, TagInfo& info) {
+    (void)site;
+    ReadTags(path, info);
+}
+
+int DropRename(DropSite* site, const char* from, const char* to) {
+    (void)site;
+    return RenameNoReplace(from, to);
 }
 
 void DropRelease(DropSite* site) {

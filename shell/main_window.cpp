@@ -23,14 +23,7 @@ HINSTANCE WindowInstance(HWND hwnd) {
 }
 
 void OnCreate(HWND hwnd) {
-    if (!LoadSettings(&liveSettings)) {
-        // All three, even those the failed load already read: the store is
-        // rewritten whole.
-        liveSettings.nameFormat = kDefaultSettings.nameFormat;
-        liveSettings.primaryTag = kDefaultSettings.primaryTag;
-        liveSettings.logWindow = kDefaultSettings.logWindow;
-        SaveSettings(liveSettings);
-    }
+    LoadOrApplyDefaults(&liveSettings);
     liveSettings.busy = 0;
     DragAcceptFiles(hwnd, TRUE);
     logWindow = CreateDialogParamA(WindowInstance(hwnd), MAKEINTRESOURCEA(IDD_LOG), hwnd, LogDlgProc, 0);

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "core/drop_batch.h"
+#include "core/file_io.h"
+#include "core/tag_reader.h"
 #include "support/id3_bytes.h"
 #include "support/test_files.h"
 
@@ -33,6 +35,14 @@ unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
         path[copy] = '\0';
     }
     return static_cast<unsigned>(given.size());
+}
+
+void DropReadTags(DropSite*, const char* path, TagInfo& info) {
+    ReadTags(path, info);
+}
+
+int DropRename(DropSite*, const char* from, const char* to) {
+    return RenameNoReplace(from, to);
 }
 
 void DropRelease(DropSite* site) {

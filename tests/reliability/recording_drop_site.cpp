@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "core/file_io.h"
+#include "core/tag_reader.h"
 #include "reliability/drop_model.h"
 
 std::vector<std::string> ExpectedEvents(const std::vector<std::string>& paths, const std::vector<int>& codes) {
@@ -28,6 +30,14 @@ unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
         path[copy] = '\0';
     }
     return static_cast<unsigned>(given.size());
+}
+
+void DropReadTags(DropSite*, const char* path, TagInfo& info) {
+    ReadTags(path, info);
+}
+
+int DropRename(DropSite*, const char* from, const char* to) {
+    return RenameNoReplace(from, to);
 }
 
 void DropRelease(DropSite* site) {

@@ -1,0 +1,18 @@
+// Paths as the Linux front ends show them: a name may hold any byte but '/'
+// and NUL, and a line feed or a terminal control in it must not pass for a
+// line or an effect of the program's own.
+#ifndef QUILLON_CORE_ESCAPE_H
+#define QUILLON_CORE_ESCAPE_H
+
+#include <stddef.h>
+
+// Worst case: every byte written as four.
+enum { ESCAPE_GROWTH = 4 };
+
+// Copies `text` into `out` (room for `size` bytes, always NUL-terminated) with
+// each control character, DEL and backslash written as `ls -b` writes them:
+// \n, \t, \\ and the other controls as \ooo (three octal digits). The copy is
+// cut before an escape that would not fit whole.
+void EscapeControls(const char* text, char* out, size_t size);
+
+#endif
