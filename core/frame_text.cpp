@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "system_text.h"
+#include "utf8.h"
 
 namespace {
 
@@ -59,35 +60,6 @@ void DecodeUtf16(const unsigned char* bytes, int count, bool bigEndian, TextOut*
     }
 }
 
-// Length of the well-formed UTF-8 sequence at `p` (at most `left` bytes), with
-// its code point in `cp`; 0 when the bytes are not a well-formed sequence.
-int Utf8Sequence(const unsigned char* p, int left, uint32_t* cp) {
-    unsigned char b = p[0];
-    int n;
-    uint32_t value;
-    uint32_t least;
-    if (b < 0x80) {
-        *cp = b;
-        return 1;
-    } else if (b >= 0xC2 && b <= 0xDF) {
-        n = 2, value = b & 0x1F, least = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        n = 3, value = b & 0x0F, least = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        n = 4, value = b & 0x07, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (n > left) return 0;
-    for (int k = 1; k < n; ++k) {
-        if ((p[k] & 0xC0) != 0x80) return 0;
-        value = value << 6 | (p[k] & 0x3F);
-    }
-    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-    *cp = value;
-    return n;
-}
-
 void DecodeUtf8(const unsigned char* bytes, int count, TextOut* out) {
     int i = 0;
     if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) i = 3;
@@ -121,11 +93,9 @@ void DecodeFrameText(int encoding, const unsigned char* bytes, int count, char* 
             DecodeUtf8(bytes, count, &out);
             break;
         default:
-            // Bytes in the system's own code page: copied as they stand; the
-            // text ends at the first zero byte among them.
-            // No bytes may come with no buffer at all, which memcpy must not see.
-            if (count > 0) memcpy(text, bytes, static_cast<size_t>(count));
-            out.used = count;
+            // No Unicode encoding declared: the system's reading of such
+            // bytes. No bytes may come with no buffer at all.
+            out.used = count > 0 ? RawTagText(bytes, count, false, text, FRAME_TEXT_MAX) : 0;
             break;
     }
     text[out.used] = '\0';

@@ -12,6 +12,16 @@
 // cannot hold is written as '?', never approximated by a look-alike.
 int EncodeSystemChar(uint32_t cp, char* out);
 
+// The system text of tag bytes that declare no Unicode encoding (an ID3v1
+// field, a frame with encoding byte 0): the `count` bytes up to the first zero
+// among them, into `text` (room for `limit` + 1 bytes, NUL-terminated), cut at
+// a whole character to at most `limit` bytes. `fixedWidth` says the bytes are a
+// fixed-width field, which cuts the last character of a text too long for it.
+// Returns the length written. Windows keeps the bytes as they are, in the
+// ANSI code page the tagger most likely wrote; POSIX keeps valid UTF-8 and reads
+// anything else as Windows-1252, what taggers write there, into UTF-8.
+int RawTagText(const unsigned char* bytes, int count, bool fixedWidth, char* text, int limit);
+
 // Bytes in the character that starts at `text`: 0 at the terminating NUL,
 // 2 for a double-byte character whose trail byte is present, 1 otherwise.
 int CharLength(const char* text);

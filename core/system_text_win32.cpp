@@ -29,6 +29,19 @@ int EncodeSystemChar(uint32_t cp, char* out) {
     return n;
 }
 
+int RawTagText(const unsigned char* bytes, int count, bool fixedWidth, char* text, int limit) {
+    (void)fixedWidth;
+    // The ANSI code page is what the tag's bytes were most likely written in:
+    // they are kept as they are.
+    int used = 0;
+    while (used < count && used < limit && bytes[used] != 0) {
+        text[used] = static_cast<char>(bytes[used]);
+        ++used;
+    }
+    text[used] = '\0';
+    return used;
+}
+
 int CharLength(const char* text) {
     if (text[0] == '\0') return 0;
     if (IsDBCSLeadByte(static_cast<BYTE>(text[0])) && text[1] != '\0') return 2;

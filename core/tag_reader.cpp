@@ -6,19 +6,25 @@
 
 #include "file_io.h"
 #include "frame_text.h"
+#include "system_text.h"
 
 namespace {
 
 enum {
     SIGNATURE_SIZE = 3,
-    WINDOW_SIZE = 256,     // ID3v2 bytes searched for frames
-    WINDOW_BUFFER = 1024,  // the frame copy may run past the window
-    HEAD_SIZE = SIGNATURE_SIZE + WINDOW_SIZE,
+    WINDOW_SIZE = 256,  // ID3v2 bytes searched for frames
+    // The match test and the copy reach past the window, up to index 390 (a
+    // copy of 126 bytes from a match at 254): those bytes are the file's too,
+    // so a title that starts near the window's end is taken whole.
+    WINDOW_REACH = 391,
+    WINDOW_BUFFER = 1024,
+    HEAD_SIZE = SIGNATURE_SIZE + WINDOW_REACH,
     ZERO_BLOCK = 64 * 1024,  // leading zeros are skipped in blocks this big
     ZERO_RUN = 4096,         // and compared with zeros this many at a time
     V1_TAG_SIZE = 128,
     V1_READ = 3 + 30 + 30,  // "TAG", title, artist
-    V1_FIELD = 30
+    V1_FIELD = 30,
+    V1_TEXT_MAX = 3 * V1_FIELD  // each byte of a field is at most three in UTF-8
 };
 
 // Number of zero bytes at the start of `bytes`. Whole runs go through memcmp,
@@ -65,6 +71,10 @@ int ReadHead(InputFile file, unsigned char* head) {
     unsigned char block[ZERO_BLOCK];
     int64_t offset = got;
     for (;;) {
+        // A hole in a sparse file is zeros that need no reading: a terabyte of
+        // them would otherwise hold up the rest of the drop for most of an hour.
+        offset = SkipToData(file, offset);
+        if (offset < 0) return 0;
         int n = ReadNext(file, block, ZERO_BLOCK);
         if (n <= 0) return 0;
         int k = LeadingZeros(block, n);
@@ -94,8 +104,7 @@ void TrimTrailingSpaces(unsigned char* field, int size) {
 }
 
 void CopyField(char* to, const unsigned char* field) {
-    memcpy(to, field, V1_FIELD);
-    to[V1_FIELD] = '\0';
+    RawTagText(field, V1_FIELD, true, to, V1_TEXT_MAX);
 }
 
 void ReadId3v1(InputFile file, TagInfo& info) {
@@ -118,11 +127,11 @@ void ReadId3v1(InputFile file, TagInfo& info) {
 }
 
 void ReadId3v2(const unsigned char* head, TagInfo& info) {
-    // Bytes past the window read as zeros, so neither the match test near its
-    // end nor a long copy sees anything but the file or zeros.
+    // Past what the file holds the window reads as zeros, so neither the match
+    // test near its end nor a long copy sees anything undefined.
     unsigned char window[WINDOW_BUFFER];
     memset(window, 0, sizeof window);
-    memcpy(window, head + SIGNATURE_SIZE, WINDOW_SIZE);
+    memcpy(window, head + SIGNATURE_SIZE, WINDOW_REACH);
     char text[TEXT_BUFFER];
     FindTextFrame(window, WINDOW_SIZE, "TIT2", text);
     strcpy(info.v2Title, text);

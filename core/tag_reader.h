@@ -16,9 +16,9 @@ int ReadTags(const char* path, TagInfo& info);
 // Searches the `length` bytes of `window` for the text frame `id` ("TIT2" or
 // "TPE1") and leaves its text in `text` (at most 127 bytes are written, always
 // NUL-terminated, possibly empty). A match is the id followed by three zero
-// size bytes; the last match in the window decides. The copy may reach up to
-// 134 bytes past a match, so the caller's window must be that much longer than
-// `length` and hold defined bytes there.
+// size bytes; the last match in the window decides. The match test and the
+// copy read up to window index length + 134, so the caller's window must be
+// 135 bytes longer than `length` and hold defined bytes there.
 void FindTextFrame(const unsigned char* window, int length, const char* id, char* text);
 
 #endif

@@ -113,19 +113,27 @@ TEST(DecodeFrameText, Utf8CutInsideACharacterBecomesReplacement) {
     EXPECT_EQ(std::string(text.size() - 1, '?'), text.substr(1));
 }
 
-TEST(DecodeFrameText, OtherEncodingsCopyTheBytes) {
+// Bytes without a Unicode encoding are Windows-1252 unless they are UTF-8: on
+// Linux they become UTF-8 either way, so a file name is never a stray byte.
+TEST(DecodeFrameText, OtherEncodingsBecomeUtf8) {
     const DecodeCase cases[] = {
-        {"Latin-1 bytes stay Latin-1", 0,
-         "Gr\xFC\xDF"
-         "e",
-         "Gr\xFC\xDF"
-         "e"},
-        {"invalid UTF-8 stays as it is", 0, "A\xC0\xAF", "A\xC0\xAF"},
+        {"Latin-1", 0, "Caf\xE9 Ol\xE9", "Café Olé"},
+        {"UTF-8 stays as it is", 0, "Caf\xC3\xA9", "Café"},
+        {"Windows-1252 punctuation", 0,
+         "It\x92s \x80"
+         "5",
+         "It’s €5"},
+        {"bytes Windows-1252 leaves undefined", 0,
+         "A\x81\x8D\x8F\x90\x9D"
+         "B",
+         "A?????B"},
+        {"a malformed sequence is Windows-1252", 0, "A\xC0\xAF", "AÀ¯"},
         {"ends at the first zero byte", 0, std::string("A\0B", 3), "A"},
-        {"UTF-16 under encoding 0 ends at its first zero", 0, Utf16("Hi", false, true), "\xFF\xFEH"},
-        {"encoding 4", 4, "Plain\xE9", "Plain\xE9"},
+        {"UTF-16 under encoding 0 ends at its first zero", 0, Utf16("Hi", false, true), "ÿþH"},
+        {"encoding 4", 4, "Plain\xE9", "Plainé"},
         {"encoding 0xFF", 0xFF, "Plain", "Plain"},
         {"126 bytes", 0, std::string(126, 'r'), std::string(126, 'r')},
+        {"cut before a character that would pass 126 bytes", 0, std::string(125, 'r') + "\xE9", std::string(125, 'r')},
     };
     for (const DecodeCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -93,7 +93,7 @@ TEST(ReadFaults, FailureAfterTheSignatureKeepsTheBytesAlreadyRead) {
 TEST(ReadFaults, FailureBehindASignatureAtTheEndOfAZeroBlock) {
     TempFolder folder;
     std::string path = folder.Path("edge.mp3");
-    WriteFile(path, Bytes().Zeros(259 + 65536 - 3).Text(TaggedSong()).PadTo(200000));
+    WriteFile(path, Bytes().Zeros(394 + 65536 - 3).Text(TaggedSong()).PadTo(200000));
     TagInfo info = Blank();
     {
         FailingReads faults(-1, 0);

@@ -4,7 +4,7 @@
 // Each expected outcome follows from the file's actual bytes under the
 // reader's rules, not from what the tagger meant: only the 256 bytes after
 // "ID3" are searched, a frame's size must fit its last byte (0x01 to 0x7F for
-// any text), the last match wins, and a Latin-1 text is copied as it stands.
+// any text), the last match wins, and a Latin-1 text becomes UTF-8.
 // The notes on each row say which bytes decide it. All runs use the name
 // format title-artist with ID3v2 preferred.
 #include <gtest/gtest.h>
@@ -120,11 +120,11 @@ TEST_F(RealFilesTest, Id3v2ToolVersion1AndLatin1Version23) {
                        // The second finds its name taken by the first.
                        {"dup-1.mp3", 6, "Twin - Band.mp3"},
                        {"dup-2.mp3", 1, nullptr},
-                       // Encoding 0: the Latin-1 bytes 0xFC 0xDF and 0xE4 are copied
-                       // into the name as they are.
-                       {"latin1.mp3", 6,
-                        "Gr\xFC\xDF"
-                        "e - B\xE4nd.mp3"},
+                       // Encoding 0 and ID3v1 hold Latin-1 (0xFC 0xDF, 0xE4, 0xE9,
+                       // 0xC4), which becomes UTF-8 in the name.
+                       {"latin1.mp3", 6, "Grüße - Bänd.mp3"},
+                       {"cafe-v2.mp3", 6, "Café Olé - Ärtist.mp3"},
+                       {"cafe-v1.mp3", 6, "Olé - Ärtist.mp3"},
                        // 4096 zero bytes before "ID3".
                        {"padded.mp3", 6, "Padded - Band.mp3"},
                        // RIFF file with an ID3v1 tag at its end.

@@ -400,8 +400,9 @@ TEST_F(TagReaderTest, MatchInsideAnotherFramesDataCounts) {
     EXPECT_STREQ("Hid", info.v2Artist);
 }
 
-// Window bytes past the 256 that are searched read as zero, whatever the file
-// holds there: a frame near the window's end loses what lies beyond it.
+// Matches are looked for at window positions 0 to 254 only, but what a match
+// near the end tests and copies is the file's own bytes: a frame whose text
+// crosses the window's end keeps its whole text.
 TEST_F(TagReaderTest, FramesAtTheEndOfTheWindow) {
     struct Case {
         int position;  // window index of the later frame's id
@@ -409,18 +410,14 @@ TEST_F(TagReaderTest, FramesAtTheEndOfTheWindow) {
     };
     const Case cases[] = {
         {240, "Hello"},  // the text ends on window byte 255
-        {241, "Hell"},   //
-        {244, "H"},      //
-        {245, ""},       // the text starts past the window
-        {248, ""},       // the size byte is the window's last byte; its text lies past it
-        {249, ""},       // the size byte lies past the window: a match with size 0
-        {250, ""},       //
-        {251, ""},       //
-        {252, ""},       // the id's last byte is window byte 255
-        {253, "Early"},  // the id crosses the window's end: no match
-        {254, "Early"},  //
-        {255, "Early"},  //
-        {256, "Early"},  // past the window
+        {241, "Hello"},  // the text crosses the window's end
+        {245, "Hello"},  // the text starts past the window
+        {248, "Hello"},  // the size byte is the window's last byte
+        {249, "Hello"},  // the size bytes lie past the window
+        {252, "Hello"},  //
+        {254, "Hello"},  // the last position tested
+        {255, "Early"},  // past the positions tested
+        {256, "Early"},  //
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.position);
@@ -435,6 +432,21 @@ TEST_F(TagReaderTest, FramesAtTheEndOfTheWindow) {
         EXPECT_EQ(1, Read(file, info));
         EXPECT_STREQ(c.title, info.v2Title);
     }
+}
+
+// The longest text from the last position tested reaches window index 390,
+// the last byte of the one read at the signature.
+TEST_F(TagReaderTest, LongestTextFromTheLastPositionIsTakenWhole) {
+    const std::string title(126, 'T');
+    const std::string file = Bytes()
+                                 .Text(Id3v2Header(400))          // window 0..6
+                                 .PadTo(3 + 254)                  // zeros up to the frame
+                                 .Text(TextFrame("TIT2", title))  // size 127: encoding byte and text
+                                 .Fill(100, 'x')                  // tag bytes behind it
+                                 .Text(Audio());
+    TagInfo info = StaleRecord();
+    EXPECT_EQ(1, Read(file, info));
+    EXPECT_EQ(title, info.v2Title);
 }
 
 TEST_F(TagReaderTest, FrameCutByTheEndOfAShortFileReadsZeros) {
@@ -527,7 +539,16 @@ TEST_F(TagReaderTest, Version1TitleTrimming) {
         {"leading spaces stay", "  Song" + std::string(24, ' '), "  Song"},
         {"inner spaces stay", "So ng" + std::string(25, ' '), "So ng"},
         {"a tab is not trimmed", "Song\t" + std::string(25, ' '), "Song\t"},
-        {"a high byte is not trimmed", "Song\xA0" + std::string(25, ' '), "Song\xA0"},
+        {"a high byte is not trimmed", "Song\xA0" + std::string(25, ' '), "Song\u00A0"},
+        {"Latin-1 becomes UTF-8", "Caf\xE9 Ol\xE9" + std::string(22, ' '), "Café Olé"},
+        {"thirty Latin-1 letters are sixty bytes", std::string(30, '\xE9'),
+         [] {
+             std::string e;
+             for (int i = 0; i < 30; ++i) e += "é";
+             return e;
+         }()},
+        {"UTF-8 cut by the field's end ends before the cut character", "ab日日日日日日日日日\xE6",
+         "ab日日日日日日日日日"},
         {"spaces before a zero byte stay", "Song " + std::string(1, '\0') + std::string(24, ' '), "Song "},
         {"the text ends at a zero byte", std::string("Song\0More", 9) + std::string(21, ' '), "Song"},
         {"empty field", std::string(30, '\0'), ""},

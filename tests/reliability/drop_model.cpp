@@ -10,7 +10,7 @@
 
 namespace {
 
-enum { WINDOW = 256, TEXT_MAX = 255, FRAME_TEXT_LIMIT = 126, V1_FIELD = 30 };
+enum { WINDOW = 256, WINDOW_REACH = 254 + 10 + 126, TEXT_MAX = 255, FRAME_TEXT_LIMIT = 126, V1_FIELD = 30 };
 
 const char kForbidden[] = "\\/:*?\"<>|";
 
@@ -97,7 +97,8 @@ std::string FindFrame(const std::vector<unsigned char>& window, const char* id) 
 std::string V1Field(const std::string& bytes, size_t offset) {
     std::string field = bytes.substr(offset, V1_FIELD);
     while (!field.empty() && field.back() == ' ') field.pop_back();
-    return field.substr(0, field.find('\0'));
+    bool full = field.size() == V1_FIELD && field.find('\0') == std::string::npos;
+    return HostPlatform().rawText(field.substr(0, field.find('\0')), full, 3 * V1_FIELD);
 }
 
 // Characters, not bytes: the trail byte of a double-byte character is never a
@@ -141,10 +142,10 @@ bool SameName(const std::string& a, const std::string& b) {
     return true;
 }
 
-// Windows file systems take no control character in a name: the rename itself
-// fails there, after the rules have accepted the name.
+// No file system takes a control character in a name (Windows ones refuse
+// it, and the Linux build refuses it as they do): the rename itself fails,
+// after the rules have accepted the name.
 bool RefusedByFileSystem(const std::string& name) {
-    if (!HostPlatform().windows) return false;
     for (const std::string& c : Characters(name)) {
         if (c.size() == 1 && static_cast<unsigned char>(c[0]) < 0x20) return true;
     }
@@ -176,7 +177,7 @@ std::string ModelFrameText(int encoding, const unsigned char* bytes, int count) 
             return SystemText(Utf8CodePoints(bytes, count));
         default: {
             std::string raw(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
-            return raw.substr(0, raw.find('\0'));
+            return HostPlatform().rawText(raw.substr(0, raw.find('\0')), false, FRAME_TEXT_LIMIT);
         }
     }
 }
@@ -191,9 +192,10 @@ ModelTags ModelReadTags(const std::string& bytes) {
     if (!tags.recognized) return tags;
     if (id3) {
         tags.hasV2 = true;
-        // The 256 bytes after the signature; anything beyond them is zero.
+        // The bytes after the signature as far as a match at 254 reaches
+        // (index 390); past the end of the file they are zero.
         std::vector<unsigned char> window(1024, 0);
-        for (size_t k = 0; k < WINDOW; ++k) window[k] = ByteAt(bytes, start + 3 + k);
+        for (size_t k = 0; k <= WINDOW_REACH; ++k) window[k] = ByteAt(bytes, start + 3 + k);
         tags.v2Title = FindFrame(window, "TIT2");
         tags.v2Artist = FindFrame(window, "TPE1");
     }

@@ -23,6 +23,9 @@ struct ModelPlatform {
     int (*charLength)(const char* text);
     // The UTF-8 `text` in system text.
     std::string (*fromUtf8)(const std::string& text);
+    // The text taken from tag bytes that declare no Unicode encoding, at most
+    // `limit` bytes; `fixedWidth` for an ID3v1 field.
+    std::string (*rawText)(const std::string& bytes, bool fixedWidth, size_t limit);
 };
 const ModelPlatform& HostPlatform();
 

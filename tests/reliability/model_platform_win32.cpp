@@ -45,9 +45,14 @@ std::string AnsiFromUtf8(const std::string& text) {
     return out;
 }
 
+// Tag bytes in no Unicode encoding are the code page's as they stand.
+std::string AsTheyStand(const std::string& bytes, bool, size_t limit) {
+    return bytes.substr(0, limit);
+}
+
 }  // namespace
 
 const ModelPlatform& HostPlatform() {
-    static const ModelPlatform kWindows = {true, '\\', EncodeAnsi, AnsiCharLength, AnsiFromUtf8};
+    static const ModelPlatform kWindows = {true, '\\', EncodeAnsi, AnsiCharLength, AnsiFromUtf8, AsTheyStand};
     return kWindows;
 }
