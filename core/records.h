@@ -5,8 +5,9 @@
 
 #include <stdint.h>
 
-// Every text the program handles lives in a buffer of this size:
-// at most 255 bytes of text and the terminating NUL.
+// Tag texts, names and the paths the planner works on live in buffers of this
+// size: at most 255 bytes of text and the terminating NUL. (A dropped path is
+// fetched into a larger buffer first, so that one too long is told, not cut.)
 enum { TEXT_BUFFER = 256 };
 
 enum { NAME_TITLE = 1, NAME_TITLE_ARTIST = 2, NAME_ARTIST_TITLE = 3 };

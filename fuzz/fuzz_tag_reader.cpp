@@ -16,17 +16,18 @@
 
 namespace {
 
-enum { SENTINEL = 0xA5, V1_MAX = 30, V2_MAX = 126, WINDOW = 256, WINDOW_BUFFER = 1024, FRAME_REACH = 135 };
-enum { LONGEST_RUN = 2 * 65536 + 259 };
+// A v1 field is 30 bytes, at most 90 once read as Windows-1252 into UTF-8.
+enum { SENTINEL = 0xA5, V1_FIELD = 30, V1_MAX = 90, V2_MAX = 126, WINDOW = 256, WINDOW_BUFFER = 1024 };
+enum { FRAME_REACH = 135, HEAD = 3 + WINDOW + FRAME_REACH, LONGEST_RUN = 2 * 65536 + HEAD };
 
 std::string gFolder;
 std::string gPath;
 int gFile = -1;
 
-// The reader takes its head in one 259-byte read and skips longer zero runs in
+// The reader takes its head in one 394-byte read and skips longer zero runs in
 // 64 KiB blocks; these lengths sit on either side of both edges.
-const unsigned kZeroRuns[16] = {1,     2,     255,   256,   257,   258,   259,   260,
-                                65535, 65536, 65793, 65794, 65795, 65796, 65797, LONGEST_RUN};
+const unsigned kZeroRuns[16] = {1,     2,     390,   391,   392,   393,   394,   395,
+                                65535, 65536, 65928, 65929, 65930, 65931, 65932, LONGEST_RUN};
 
 unsigned ZeroRun(uint8_t selector) {
     return selector >= 0xF0 ? kZeroRuns[selector - 0xF0] : 0;
@@ -92,12 +93,26 @@ long SignatureOffset(const FileImage& file) {
     return -1;
 }
 
-// The ID3v1 field as stored: trailing spaces dropped, cut at its first zero.
+// The ID3v1 field's bytes: trailing spaces dropped, cut at its first zero.
 std::string V1Field(const FileImage& file, size_t offset) {
-    char field[V1_MAX + 1] = {};
-    for (int k = 0; k < V1_MAX; ++k) field[k] = static_cast<char>(file.At(offset + static_cast<size_t>(k)));
-    for (int k = V1_MAX - 1; k >= 0 && field[k] == ' '; --k) field[k] = '\0';
+    char field[V1_FIELD + 1] = {};
+    for (int k = 0; k < V1_FIELD; ++k) field[k] = static_cast<char>(file.At(offset + static_cast<size_t>(k)));
+    for (int k = V1_FIELD - 1; k >= 0 && field[k] == ' '; --k) field[k] = '\0';
     return std::string(field);
+}
+
+bool Ascii(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// What a v1 field becomes on Linux: well-formed UTF-8 in every case, and the
+// field's own bytes when they are plain ASCII.
+void CheckV1Text(const std::string& field, const char* text) {
+    FUZZ_CHECK(WellFormedUtf8(reinterpret_cast<const unsigned char*>(text), strlen(text)));
+    if (Ascii(field)) FUZZ_CHECK(field == text);
 }
 
 void CheckText(const char* text, size_t limit) {
@@ -138,8 +153,8 @@ void CheckReadTags(const FileImage& file) {
     bool v1 = size >= 128 && file.At(size - 128) == 'T' && file.At(size - 127) == 'A' && file.At(size - 126) == 'G';
     FUZZ_CHECK(info.hasId3v1 == (v1 ? 1 : 0));
     if (v1) {
-        FUZZ_CHECK(V1Field(file, size - 125) == info.v1Title);
-        FUZZ_CHECK(V1Field(file, size - 95) == info.v1Artist);
+        CheckV1Text(V1Field(file, size - 125), info.v1Title);
+        CheckV1Text(V1Field(file, size - 95), info.v1Artist);
     } else {
         FUZZ_CHECK(info.v1Title[0] == '\0' && info.v1Artist[0] == '\0');
     }
@@ -148,10 +163,10 @@ void CheckReadTags(const FileImage& file) {
         FUZZ_CHECK(info.v2Title[0] == '\0' && info.v2Artist[0] == '\0');
         return;
     }
-    // The window is the 256 bytes after "ID3", zero past the end of the file
-    // and past the window itself.
+    // The window is the 256 bytes after "ID3" and the 135 a match near its end
+    // reaches, zero past the end of the file and past that reach.
     std::vector<unsigned char> window(WINDOW_BUFFER, 0);
-    for (size_t k = 0; k < WINDOW; ++k) window[k] = file.At(static_cast<size_t>(start) + 3 + k);
+    for (size_t k = 0; k < WINDOW + FRAME_REACH; ++k) window[k] = file.At(static_cast<size_t>(start) + 3 + k);
     char text[TEXT_BUFFER];
     FindTextFrame(window.data(), WINDOW, "TIT2", text);
     FUZZ_CHECK(strcmp(text, info.v2Title) == 0);

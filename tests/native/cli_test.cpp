@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -168,6 +169,108 @@ TEST_F(CliTest, DryRunShowsNewNamesAndRenamesNothing) {
     EXPECT_EQ(before, ListFolder(music_));
 }
 
+// The dry run is the batch over a plan of the names: a name that an earlier
+// file of the same run takes is refused, one that it frees is free, exactly
+// as the real run that follows finds them.
+TEST_F(CliTest, DryRunSaysWhatTheRealRunDoes) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;  // name, title
+        std::vector<std::string> dropped;
+    };
+    const Case cases[] = {
+        {"two files wanting one name", {{"x.mp3", "Twin"}, {"y.mp3", "Twin"}}, {"x.mp3", "y.mp3"}},
+        {"the same path twice", {{"a.mp3", "Song"}}, {"a.mp3", "a.mp3"}},
+        {"a name freed by the file before", {{"a.mp3", "b"}, {"b.mp3", "c"}}, {"b.mp3", "a.mp3"}},
+        {"a name still taken", {{"a.mp3", "b"}, {"b.mp3", "c"}}, {"a.mp3", "b.mp3"}},
+        {"a file and the name it gets", {{"a.mp3", "T"}}, {"a.mp3", "T.mp3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        for (const auto& file : c.files) WriteFile(folder.Path(file.first), TaggedMp3(file.second, "Band"));
+        std::vector<std::string> args = {"--dry-run"};
+        for (const std::string& name : c.dropped) args.push_back(folder.Path(name));
+        ProgramRun dry = Run(args);
+        const std::vector<std::string> before = ListFolder(folder.path());
+        args.erase(args.begin());
+        ProgramRun real = Run(args);
+        // The dry run's lines are the real ones with " -> NEW" on each renamed file.
+        std::string planned = dry.out, unplanned;
+        std::vector<std::string> targets;
+        for (size_t at = 0, end; (end = planned.find('\n', at)) != std::string::npos; at = end + 1) {
+            std::string line = planned.substr(at, end - at);
+            size_t arrow = line.find(" -> ");
+            if (arrow != std::string::npos) {
+                targets.push_back(line.substr(arrow + 4).substr(folder.path().size() + 1));
+                line.resize(arrow);
+            }
+            unplanned += line + "\n";
+        }
+        EXPECT_EQ(real.out, unplanned);
+        EXPECT_EQ(real.status, dry.status);
+        std::vector<std::string> after = ListFolder(folder.path());
+        for (const std::string& target : targets) {
+            EXPECT_NE(after.end(), std::find(after.begin(), after.end(), target)) << target;
+        }
+        EXPECT_NE(before, after);
+    }
+}
+
+// A path is shown with its control characters and backslashes escaped, as
+// ls -b shows them: a name cannot pass for a line of the program's own.
+TEST_F(CliTest, ControlCharactersInPathsAreShownEscaped) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"x\n○正常終了 - important.mp3", "x\\n○正常終了 - important.mp3"},
+        {"tab\there.mp3", "tab\\there.mp3"},
+        {"bell\a\x1b[2J.mp3", "bell\\007\\033[2J.mp3"},
+        {"back\\slash.mp3", "back\\\\slash.mp3"},
+        {"del\x7f.mp3", "del\\177.mp3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        std::string path = Make(c.first, "not an MP3 file");
+        for (const char* option : {"--format=title", "--dry-run"}) {
+            ProgramRun run = Run({option, path});
+            EXPECT_EQ(LogLine(2, music_ + "/" + c.second) + Ready(), run.out);
+        }
+    }
+}
+
+// A tag may hold a line feed or a tab; no file system takes one in a name,
+// so the file keeps its name as the Windows program's does.
+TEST_F(CliTest, TitleWithAControlCharacterLeavesTheFileAsItWas) {
+    for (const char* title : {"Line\nBreak", "Tab\tbed", "Bell\a"}) {
+        SCOPED_TRACE(title);
+        std::string path = Make("control.mp3", TaggedMp3(title, "Band"));
+        const uint64_t hash = FileHash(path);
+        EXPECT_EQ(LogLine(1, path) + Ready(), Run({"--dry-run", path}).out);
+        ProgramRun run = Run({path});
+        EXPECT_EQ(LogLine(1, path) + Ready(), run.out);
+        EXPECT_EQ(1, run.status);
+        EXPECT_EQ(std::vector<std::string>{"control.mp3"}, ListFolder(music_));
+        EXPECT_EQ(hash, FileHash(path));
+    }
+}
+
+// Output that never reached its reader is an error, whatever was asked.
+TEST_F(CliTest, WriteErrorOnStandardOutputIsReported) {
+    std::string path = Make("a.mp3", TaggedMp3("Song", "Band"));
+    const std::vector<std::vector<std::string>> cases = {
+        {"--dry-run", path}, {"--show-settings"}, {"--version"}, {"--help"}, {path},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args[0]);
+        std::vector<std::string> all = {"/bin/sh", "-c", "exec \"$0\" \"$@\" >/dev/full", QUILLON_CLI_PATH};
+        all.insert(all.end(), args.begin(), args.end());
+        ProgramRun run = RunProgram(all);
+        EXPECT_EQ(2, run.status);
+        EXPECT_EQ(0u, run.err.find("quillon: write error: ")) << run.err;
+    }
+    // The renames themselves went through.
+    EXPECT_EQ(std::vector<std::string>{"Song.mp3"}, ListFolder(music_));
+}
+
 TEST_F(CliTest, SavedChoicesApplyToTheNextRun) {
     ProgramRun run = Run({"--format=artist-title", "--primary-tag=v1", "--log-window=show"});
     EXPECT_EQ(0, run.status) << run.err;
@@ -240,6 +343,30 @@ TEST_F(CliTest, UnwritableStoreWithAValueMissingRunsOnTheDefaults) {
               run.out);
     EXPECT_EQ("Title-Artist", Stored("Filename Type"));
     EXPECT_FALSE(FileExists(store + "/Primary Tag"));
+}
+
+// A choice the store refused is not reported as made: the run says where and
+// why, stops before any file, and shows what the store holds.
+TEST_F(CliTest, ChoiceTheStoreRefusesIsAnError) {
+    std::string store = config_ + "/Ombrix/Quillon";
+    ASSERT_EQ(0, Run({"--show-settings"}).status);  // the defaults, stored
+    std::string path = Make("a.mp3", TaggedMp3("Song", "Band"));
+    chmod(store.c_str(), 0555);
+    bool immutable = access(store.c_str(), W_OK) == 0 && system(("chattr +i '" + store + "' 2>/dev/null").c_str()) == 0;
+    bool writable = access(store.c_str(), W_OK) == 0 && !immutable;
+    ProgramRun run;
+    if (!writable) run = Run({"--format=artist-title", "--show-settings", path});
+    if (immutable) {
+        EXPECT_EQ(0, system(("chattr -i '" + store + "'").c_str()));
+    }
+    chmod(store.c_str(), 0755);
+    if (writable) GTEST_SKIP() << "the store folder could not be made unwritable here";
+
+    EXPECT_EQ(2, run.status);
+    EXPECT_EQ(0u, run.err.find("quillon: cannot save the settings in " + store + ": ")) << run.err;
+    EXPECT_EQ("format: title\nprimary-tag: v2\nlog-window: hide\n", run.out);
+    EXPECT_EQ("Title", Stored("Filename Type"));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListFolder(music_));
 }
 
 TEST_F(CliTest, DoubleDashLetsAFileNamedLikeAnOptionThrough) {

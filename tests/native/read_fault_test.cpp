@@ -1,7 +1,9 @@
-// Reads that fail part-way through a file. The test binary is linked with
-// --wrap for read and pread, so the reader's reads pass through the wrappers
-// below, which let a set number succeed and fail every later one with EIO.
+// Reads that fail part-way through a file, and what the reader reads at all.
+// The test binary is linked with --wrap for read and pread, so the reader's
+// reads pass through the wrappers below, which count the bytes read and let a
+// set number succeed and fail every later one with EIO.
 #include <errno.h>
+#include <fcntl.h>
 #include <string.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,6 +20,8 @@ namespace {
 // -1 lets all pass.
 int readsBeforeFailure = -1;
 int preadsBeforeFailure = -1;
+// What the sequential reads delivered.
+long long bytesRead = 0;
 
 struct FailingReads {
     FailingReads(int reads, int preads) {
@@ -58,7 +62,10 @@ ssize_t __real_pread(int fd, void* buffer, size_t size, off_t offset);
 ssize_t __real_pread64(int fd, void* buffer, size_t size, off_t offset);
 
 ssize_t __wrap_read(int fd, void* buffer, size_t size) {
-    return Passes(&readsBeforeFailure) ? __real_read(fd, buffer, size) : -1;
+    if (!Passes(&readsBeforeFailure)) return -1;
+    ssize_t n = __real_read(fd, buffer, size);
+    if (n > 0) bytesRead += n;
+    return n;
 }
 ssize_t __wrap_pread(int fd, void* buffer, size_t size, off_t offset) {
     return Passes(&preadsBeforeFailure) ? __real_pread(fd, buffer, size, offset) : -1;
@@ -121,4 +128,27 @@ TEST(ReadFaults, FailureBeforeAnyNonZeroByteIsAFileNotRecognized) {
         EXPECT_EQ(1, info.fileOpened);
         EXPECT_EQ(0, info.formatRecognized);
     }
+}
+
+// A sparse file's holes hold zeros that need no reading: a gigabyte of hole
+// before the tag costs no more reading than the tag itself.
+TEST(ReadFaults, HolesBeforeTheSignatureAreSkippedNotRead) {
+    TempFolder folder;
+    std::string path = folder.Path("sparse.mp3");
+    const off_t hole = 1LL << 30;
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    std::string tag = TaggedSong() + std::string(400, 'x');
+    ASSERT_EQ(static_cast<ssize_t>(tag.size()), pwrite(fd, tag.data(), tag.size(), hole));
+    close(fd);
+    fd = open(path.c_str(), O_RDONLY);
+    off_t data = lseek(fd, 0, SEEK_DATA);
+    close(fd);
+    if (data < hole / 2) GTEST_SKIP() << "this file system does not report holes";
+
+    bytesRead = 0;
+    TagInfo info = Blank();
+    EXPECT_EQ(1, ReadTags(path.c_str(), info));
+    EXPECT_STREQ("Song", info.v2Title);
+    EXPECT_LT(bytesRead, 1LL << 20);
 }

@@ -1,11 +1,15 @@
 // The tag reader over byte-exact files: signatures, leading zero bytes, the
 // 256-byte ID3v2 window and its frame search, the ID3v1 fields, and what a
 // read leaves in a record that is reused from an earlier file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/tag_reader.h"
@@ -92,6 +96,38 @@ TEST_F(TagReaderTest, FifoIsRefusedWithoutWaitingForAWriter) {
     EXPECT_EQ(0, ReadTags(path.c_str(), info));
     EXPECT_EQ(0, info.fileOpened);
     ExpectTagFieldsUntouched(info, before);
+}
+
+// A writer waiting for a reader of the FIFO must go on waiting: an open for
+// reading would let it write into a pipe whose data nobody reads.
+TEST_F(TagReaderTest, FifoIsNotOpenedSoAWaitingWriterGoesOnWaiting) {
+    std::string path = folder_.Path("pipe.mp3");
+    ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+    std::atomic<bool> writerOpened(false);
+    std::thread writer([&] {
+        int fd = open(path.c_str(), O_WRONLY);  // blocks until a reader opens
+        writerOpened = true;
+        if (fd >= 0) close(fd);
+    });
+    usleep(100 * 1000);  // time for the writer to block in its open
+    TagInfo info = StaleRecord();
+    EXPECT_EQ(0, ReadTags(path.c_str(), info));
+    // A reader's open would have let the writer through by now.
+    usleep(200 * 1000);
+    EXPECT_FALSE(writerOpened);
+    int release = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    if (release >= 0) close(release);
+    EXPECT_EQ(0, info.fileOpened);
+}
+
+TEST_F(TagReaderTest, DevicesAreNotOpened) {
+    for (const char* device : {"/dev/null", "/dev/zero"}) {
+        SCOPED_TRACE(device);
+        TagInfo info = StaleRecord();
+        EXPECT_EQ(0, ReadTags(device, info));
+        EXPECT_EQ(0, info.fileOpened);
+    }
 }
 
 // ---------------------------------------------------------------- signature
