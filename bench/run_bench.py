@@ -23,8 +23,9 @@ import time
 import make_files
 
 RENAMED = re.compile(r"^Song \d{5} - Band \d{5}\.mp3$")
-# The calls one renamed file needs: open, fstat, read, pread, close, rename.
-FILE_CALLS_LIMIT = 6
+# The calls one renamed file needs (stat, open, read, pread, close, rename),
+# and a share of the few that a run spends on its undo journal.
+FILE_CALLS_LIMIT = 6.1
 SCAN_FILE = "silence.mp3"
 SCAN_RENAMED = "Long Silence - Nobody.mp3"
 
@@ -472,7 +473,7 @@ def smoke(args, work, master):
         print("smoke: FAILED: %d of %d files renamed" % (done, args.files))
         ok = False
     if file_calls > FILE_CALLS_LIMIT + 1e-9:
-        print("smoke: FAILED: %.2f system calls per file besides the log, at most %d" % (file_calls,
+        print("smoke: FAILED: %.2f system calls per file besides the log, at most %.1f" % (file_calls,
                                                                                       FILE_CALLS_LIMIT))
         ok = False
     if writes > 0.1:

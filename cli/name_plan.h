@@ -18,6 +18,13 @@ struct NamePlan {
     std::set<std::string> freed;
 };
 
+// Whether a file would be at `path` by now, and if so where it lies on disk
+// today (in `onDisk`).
+bool PlanHolds(const NamePlan& plan, const std::string& path, std::string* onDisk);
+
+// Notes that the file at `from` now has the name `to`, without any check.
+void PlanNoteMove(NamePlan* plan, const std::string& from, const std::string& to);
+
 // ReadTags on the file that a real run would find at `path` by now; a name
 // that was moved away reads like a missing file.
 void PlanReadTags(NamePlan* plan, const char* path, TagInfo& info);

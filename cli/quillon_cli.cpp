@@ -8,10 +8,10 @@
 #include <string>
 
 #include "cli/name_plan.h"
+#include "cli/undo.h"
 #include "core/drop_batch.h"
 #include "core/escape.h"
-#include "core/file_io.h"
-#include "core/tag_reader.h"
+#include "core/journal.h"
 #include "settings/settings_store.h"
 #include "settings/value_store_posix.h"
 
@@ -26,6 +26,8 @@ struct DropSite {
     // that would be renamed shows its new path.
     NamePlan* plan;
     std::string planned;
+    // A real run's renames, journaled for --undo.
+    JournaledFiles files;
 };
 
 namespace {
@@ -37,6 +39,8 @@ const char kUsage[] =
     "or \"ARTIST - TITLE.mp3\"; one line per file tells the outcome, then READY.\n"
     "\n"
     "  -n, --dry-run            show what each file would be renamed to; rename nothing\n"
+    "  -u, --undo               put the files of the last run back under their old names\n"
+    "                           (again: the run before); with -n, only show what would happen\n"
     "  -f, --format=FORMAT      save the name format: title, title-artist, artist-title\n"
     "  -p, --primary-tag=TAG    save which tag is preferred: v1 or v2\n"
     "  -l, --log-window=CHOICE  save the Windows program's log window choice: show, hide\n"
@@ -45,7 +49,9 @@ const char kUsage[] =
     "  -V, --version            print the version and exit\n"
     "\n"
     "Settings are kept in $XDG_CONFIG_HOME/Ombrix/Quillon (~/.config/Ombrix/Quillon),\n"
-    "one file per value. Control characters and backslashes in paths are shown\n"
+    "one file per value; the journal that --undo reads (the last 20 runs) is kept in\n"
+    "$XDG_STATE_HOME/Ombrix/Quillon (~/.local/state/Ombrix/Quillon). Control characters and backslashes in paths are "
+    "shown\n"
     "escaped, as ls -b shows them. Exit status: 0 when every file was renamed,\n"
     "1 when any was not, 2 for a usage error, settings that could not be saved\n"
     "or output that could not be written.\n";
@@ -76,6 +82,7 @@ void PrintShown(const char* text) {
 
 struct Options {
     bool dryRun = false;
+    bool undo = false;
     bool show = false;
     int nameFormat = 0;
     int primaryTag = 0;
@@ -98,21 +105,29 @@ int Usage(const char* problem) {
 // Parses the options; returns -1 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options* options) {
     static const struct option kLong[] = {
-        {"dry-run", no_argument, nullptr, 'n'},           {"format", required_argument, nullptr, 'f'},
-        {"primary-tag", required_argument, nullptr, 'p'}, {"log-window", required_argument, nullptr, 'l'},
-        {"show-settings", no_argument, nullptr, 's'},     {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},           {nullptr, 0, nullptr, 0},
+        {"dry-run", no_argument, nullptr, 'n'},
+        {"undo", no_argument, nullptr, 'u'},
+        {"format", required_argument, nullptr, 'f'},
+        {"primary-tag", required_argument, nullptr, 'p'},
+        {"log-window", required_argument, nullptr, 'l'},
+        {"show-settings", no_argument, nullptr, 's'},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},
+        {nullptr, 0, nullptr, 0},
     };
     static const char* const kFormats[] = {"title", "title-artist", "artist-title"};
     static const char* const kTags[] = {"v1", "v2"};
     static const char* const kLogChoices[] = {"show", "hide"};
     opterr = 0;
     for (;;) {
-        int c = getopt_long(argc, argv, ":nf:p:l:shV", kLong, nullptr);
+        int c = getopt_long(argc, argv, ":nuf:p:l:shV", kLong, nullptr);
         if (c == -1) return -1;
         switch (c) {
             case 'n':
                 options->dryRun = true;
+                break;
+            case 'u':
+                options->undo = true;
                 break;
             case 's':
                 options->show = true;
@@ -198,12 +213,12 @@ void DropReadTags(DropSite* site, const char* path, TagInfo& info) {
     if (site->plan != nullptr) {
         PlanReadTags(site->plan, path, info);
     } else {
-        ReadTags(path, info);
+        JournaledReadTags(&site->files, path, info);
     }
 }
 
 int DropRename(DropSite* site, const char* from, const char* to) {
-    if (site->plan == nullptr) return RenameNoReplace(from, to);
+    if (site->plan == nullptr) return JournaledRename(&site->files, from, to);
     if (!PlanMove(site->plan, from, to)) return 0;
     site->planned = to;
     return 1;
@@ -235,6 +250,10 @@ int main(int argc, char** argv) {
     int status = ParseOptions(argc, argv, &options);
     if (status >= 0) return Finish(status);
     bool changes = options.nameFormat || options.primaryTag || options.logWindow;
+    if (options.undo) {
+        if (optind < argc || changes || options.show) return Usage("--undo takes no files and no settings options");
+        return Finish(RunUndo(options.dryRun, Print));
+    }
     if (optind >= argc && !changes && !options.show) return Usage("no files given");
 
     Settings live = {0, 0, 0, 0};
@@ -246,7 +265,9 @@ int main(int argc, char** argv) {
     if (optind >= argc) return Finish(0);
 
     NamePlan plan;
-    DropSite site = {argv + optind, static_cast<unsigned>(argc - optind), options.dryRun ? &plan : nullptr, ""};
+    DropSite site = {argv + optind, static_cast<unsigned>(argc - optind), options.dryRun ? &plan : nullptr, "", {}};
+    JournalBegin(&site.files.journal);
     unsigned failed = RunDropBatch(&site, &live);
+    JournalEnd(&site.files.journal);
     return Finish(failed == 0 ? 0 : 1);
 }

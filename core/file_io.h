@@ -5,10 +5,22 @@
 
 #include <stdint.h>
 
+// What tells a file from another file and from a later version of itself, as
+// far as an undo needs to know: a rename keeps all of it, a rewrite or a copy
+// does not. Zero where the platform's open does not tell it.
+struct FileIdentity {
+    uint64_t device;
+    uint64_t inode;
+    int64_t size;
+    int64_t modifiedSeconds;
+    int64_t modifiedNanoseconds;
+};
+
 // An open file; `handle` is the platform's descriptor or HANDLE value.
 struct InputFile {
     intptr_t handle;
     int64_t length;  // taken when the file is opened; -1 when unknown
+    FileIdentity identity;
 };
 
 // Opens an existing regular file for reading only. Fails (returns 0) for a
@@ -41,6 +53,11 @@ void CloseFile(InputFile file);
 // Renames `from` to `to`; never replaces an existing `to`. Returns 1 on success,
 // 0 when the target exists, the name is refused or the rename fails otherwise.
 int RenameNoReplace(const char* from, const char* to);
+
+// Gives the file at `from` back its earlier name `to`, never replacing an
+// existing `to`: RenameNoReplace without the refusal of names below, since a
+// name the file already had is put back whatever it holds. 1 on success.
+int RestoreName(const char* from, const char* to);
 
 // 1 when the last part of `path` is a name that the rename refuses before the
 // file system sees it: one holding a control character (0x01 to 0x1F), which

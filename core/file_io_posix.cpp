@@ -30,6 +30,9 @@ int OpenForReading(const char* path, InputFile* file) {
     if (fd < 0) return 0;
     file->handle = fd;
     file->length = static_cast<int64_t>(st.st_size);
+    file->identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                      static_cast<int64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
+                      static_cast<int64_t>(st.st_mtim.tv_nsec)};
     return 1;
 }
 
@@ -76,10 +79,9 @@ void CloseFile(InputFile file) {
     close(static_cast<int>(file.handle));
 }
 
-int RenameNoReplace(const char* from, const char* to) {
-    // A file that already carries its name has nothing to do.
-    if (strcmp(from, to) == 0) return access(from, F_OK) == 0;
-    if (NameRefusedByFileSystem(to)) return 0;
+namespace {
+
+int MoveNoReplace(const char* from, const char* to) {
     if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 1;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return 0;
     // File systems without the no-replace flag: link refuses an existing target.
@@ -96,4 +98,17 @@ int RenameNoReplace(const char* from, const char* to) {
                 shownFrom, shownTo, strerror(reason), strerror(errno));
     }
     return 0;
+}
+
+}  // namespace
+
+int RenameNoReplace(const char* from, const char* to) {
+    // A file that already carries its name has nothing to do.
+    if (strcmp(from, to) == 0) return access(from, F_OK) == 0;
+    if (NameRefusedByFileSystem(to)) return 0;
+    return MoveNoReplace(from, to);
+}
+
+int RestoreName(const char* from, const char* to) {
+    return MoveNoReplace(from, to);
 }

@@ -23,6 +23,7 @@ int OpenForReading(const char* path, InputFile* file) {
         return 0;
     }
     LARGE_INTEGER size;
+    file->identity = {};
     file->handle = reinterpret_cast<intptr_t>(h);
     file->length = GetFileSizeEx(h, &size) ? size.QuadPart : -1;
     return 1;
@@ -64,4 +65,8 @@ void CloseFile(InputFile file) {
 int RenameNoReplace(const char* from, const char* to) {
     // MoveFileA never replaces an existing file.
     return MoveFileA(from, to) ? 1 : 0;
+}
+
+int RestoreName(const char* from, const char* to) {
+    return RenameNoReplace(from, to);
 }

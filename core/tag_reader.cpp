@@ -154,11 +154,17 @@ void FindTextFrame(const unsigned char* window, int length, const char* id, char
 }
 
 int ReadTags(const char* path, TagInfo& info) {
+    FileIdentity identity;
+    return ReadTagsIdentified(path, info, &identity);
+}
+
+int ReadTagsIdentified(const char* path, TagInfo& info, FileIdentity* identity) {
     InputFile file;
     if (!OpenForReading(path, &file)) {
         info.fileOpened = 0;
         return 0;
     }
+    *identity = file.identity;
     info.fileOpened = 1;
     unsigned char head[HEAD_SIZE];
     if (!ReadHead(file, head) || !SignatureAccepted(head)) {

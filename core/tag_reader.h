@@ -3,6 +3,7 @@
 #ifndef QUILLON_CORE_TAG_READER_H
 #define QUILLON_CORE_TAG_READER_H
 
+#include "file_io.h"
 #include "records.h"
 
 // Fills `info` for the file at `path` and returns 1 when the file was opened
@@ -12,6 +13,10 @@
 // and formatRecognized = 0; an accepted file writes all eight fields. The file
 // is only ever read.
 int ReadTags(const char* path, TagInfo& info);
+
+// ReadTags, and the identity of the file as it was opened in `identity` (left
+// as it was when the file could not be opened).
+int ReadTagsIdentified(const char* path, TagInfo& info, FileIdentity* identity);
 
 // Searches the `length` bytes of `window` for the text frame `id` ("TIT2" or
 // "TPE1") and leaves its text in `text` (at most 127 bytes are written, always

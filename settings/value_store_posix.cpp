@@ -3,7 +3,6 @@
 // holding the text's bytes without a newline.
 #include <errno.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -12,6 +11,7 @@
 
 #include <string>
 
+#include "core/user_files.h"
 #include "value_store.h"
 #include "value_store_posix.h"
 
@@ -24,50 +24,12 @@ int lastWriteError = 0;
 }  // namespace
 
 std::string ValueStoreFolder() {
-    const char* config = getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (config != nullptr && config[0] == '/') {
-        base = config;
-    } else {
-        const char* home = getenv("HOME");
-        if (home == nullptr || home[0] == '\0') {
-            struct passwd* entry = getpwuid(getuid());
-            home = entry != nullptr ? entry->pw_dir : "";
-        }
-        base = std::string(home) + "/.config";
-    }
-    return base + "/Ombrix/Quillon";
+    return UserFolder("XDG_CONFIG_HOME", ".config");
 }
 
 int ValueStoreWriteError() {
     return lastWriteError;
 }
-
-namespace {
-
-// mkdir -p: each missing folder on the way is created.
-int MakeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        std::string part = folder.substr(0, slash);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return 0;
-        if (slash == std::string::npos) break;
-    }
-    struct stat st;
-    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-int WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return 0;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return 1;
-}
-
-}  // namespace
 
 int RegReadString(const char* name, char* text) {
     std::string path = ValueStoreFolder() + "/" + name;

@@ -58,6 +58,8 @@ class CliTest : public ::testing::Test {
     std::string music_ = folder_.Path("music");
     std::string config_ = folder_.Path("config");
     ScopedEnv env_{"XDG_CONFIG_HOME", config_.c_str()};
+    std::string state_ = folder_.Path("state");
+    ScopedEnv stateEnv_{"XDG_STATE_HOME", state_.c_str()};
 };
 
 TEST_F(CliTest, FirstRunStoresTheDefaults) {
@@ -397,6 +399,155 @@ TEST_F(CliTest, HelpAndVersion) {
     }
     EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListFolder(music_));
     EXPECT_FALSE(FolderExists(config_));
+}
+
+// ---------------------------------------------------------------- undo
+
+class UndoTest : public CliTest {
+  protected:
+    // The journal's batch files, oldest first.
+    std::vector<std::string> Batches() {
+        return FolderExists(state_ + "/Ombrix/Quillon") ? ListFolder(state_ + "/Ombrix/Quillon")
+                                                        : std::vector<std::string>();
+    }
+    std::string Journal(const std::string& name) {
+        return state_ + "/Ombrix/Quillon/" + name;
+    }
+    static std::string Back(const std::string& from, const std::string& to) {
+        return OutcomeMessage(6) + " - " + from + " -> " + to + "\n";
+    }
+};
+
+TEST_F(UndoTest, UndoPutsEveryFileBackWithItsBytes) {
+    std::vector<std::string> paths = {Make("one.mp3", TaggedMp3("First", "Band")),
+                                      Make("two words.mp3", TaggedMp3("Second", "Band")),
+                                      Make("三.mp3", TaggedMp3("曲名", "歌手"))};
+    std::vector<uint64_t> hashes;
+    for (const std::string& path : paths) hashes.push_back(FileHash(path));
+    const std::vector<std::string> before = ListFolder(music_);
+    // Relative paths: the journal keeps them whole.
+    ASSERT_EQ(0, Run({"one.mp3", "two words.mp3", "三.mp3"}, music_).status);
+    ASSERT_EQ((std::vector<std::string>{"First.mp3", "Second.mp3", "曲名.mp3"}), ListFolder(music_));
+
+    ProgramRun dry = Run({"--undo", "--dry-run"});
+    ProgramRun run = Run({"--undo"});
+    std::string expected = Back(music_ + "/曲名.mp3", paths[2]) + Back(music_ + "/Second.mp3", paths[1]) +
+                           Back(music_ + "/First.mp3", paths[0]) + Ready();
+    EXPECT_EQ(expected, dry.out);
+    EXPECT_EQ(expected, run.out);
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(before, ListFolder(music_));
+    for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(hashes[i], FileHash(paths[i]));
+}
+
+// A file changed, replaced or crowded out since the run stays as it is; the
+// others still go back.
+TEST_F(UndoTest, UndoLeavesAFileItCannotTrust) {
+    std::string keep = Make("keep.mp3", TaggedMp3("Keep", "Band"));
+    Make("edit.mp3", TaggedMp3("Edited", "Band"));
+    Make("swap.mp3", TaggedMp3("Swapped", "Band"));
+    Make("crowd.mp3", TaggedMp3("Crowded", "Band"));
+    Make("gone.mp3", TaggedMp3("Gone", "Band"));
+    ASSERT_EQ(
+        0, Run({keep, music_ + "/edit.mp3", music_ + "/swap.mp3", music_ + "/crowd.mp3", music_ + "/gone.mp3"}).status);
+    WriteFile(music_ + "/Edited.mp3", TaggedMp3("Edited", "Band") + "more");  // rewritten in place
+    ASSERT_EQ(0, rename((music_ + "/Swapped.mp3").c_str(), (music_ + "/elsewhere.mp3").c_str()));
+    WriteFile(music_ + "/Swapped.mp3", "another file");  // a new file under the name
+    WriteFile(music_ + "/crowd.mp3", "someone took the old name");
+    ASSERT_EQ(0, unlink((music_ + "/Gone.mp3").c_str()));
+
+    ProgramRun run = Run({"--undo"});
+    EXPECT_EQ(1, run.status);
+    auto refused = [&](const std::string& name, const std::string& why) {
+        return OutcomeMessage(1) + " - " + music_ + "/" + name + " (" + why + "; left as it is)\n";
+    };
+    EXPECT_EQ(refused("Gone.mp3", "no file has this name any more") +
+                  refused("Crowded.mp3", "its old name " + music_ + "/crowd.mp3 is taken") +
+                  refused("Swapped.mp3", "the file was changed or replaced since") +
+                  refused("Edited.mp3", "the file was changed or replaced since") + Back(music_ + "/Keep.mp3", keep) +
+                  Ready(),
+              run.out);
+    EXPECT_EQ((std::vector<std::string>{"Crowded.mp3", "Edited.mp3", "Swapped.mp3", "crowd.mp3", "elsewhere.mp3",
+                                        "keep.mp3"}),
+              ListFolder(music_));
+    EXPECT_EQ("another file", ReadFile(music_ + "/Swapped.mp3"));
+}
+
+TEST_F(UndoTest, EachUndoTakesTheRunBefore) {
+    std::string path = Make("a.mp3", TaggedMp3("Song", "Band"));
+    ASSERT_EQ(0, Run({path}).status);
+    ASSERT_EQ(0, Run({"--format=artist-title", music_ + "/Song.mp3"}).status);
+    ASSERT_EQ(std::vector<std::string>{"Band - Song.mp3"}, ListFolder(music_));
+    EXPECT_EQ(Back(music_ + "/Band - Song.mp3", music_ + "/Song.mp3") + Ready(), Run({"--undo"}).out);
+    EXPECT_EQ(Back(music_ + "/Song.mp3", path) + Ready(), Run({"--undo"}).out);
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListFolder(music_));
+    ProgramRun none = Run({"--undo"});
+    EXPECT_EQ(1, none.status);
+    EXPECT_EQ("", none.out);
+    EXPECT_EQ(0u, none.err.find("quillon: nothing to undo")) << none.err;
+    // A run that renamed nothing leaves no batch, and a dry run none either.
+    Run({"--dry-run", path});
+    Run({Make("text.mp3", "not audio")});
+    EXPECT_EQ(2u, Batches().size());
+}
+
+TEST_F(UndoTest, OnlyTheLastTwentyRunsAreKept) {
+    std::string path = Make("a.mp3", TaggedMp3("Song", "Band"));
+    for (int i = 0; i < 22; ++i) {
+        ASSERT_EQ(
+            0, Run({"--format=" + std::string(i % 2 ? "title" : "artist-title"), music_ + "/" + ListFolder(music_)[0]})
+                   .status);
+    }
+    EXPECT_EQ(20u, Batches().size());
+}
+
+// A journal cut anywhere in its last lines (a crash), or edited by hand, moves
+// only the files its whole lines describe and says the batch is incomplete.
+TEST_F(UndoTest, TornOrEditedJournalMovesOnlyWhatItDescribes) {
+    std::vector<std::string> paths = {Make("a.mp3", TaggedMp3("A", "Band")), Make("b.mp3", TaggedMp3("B", "Band")),
+                                      Make("c.mp3", TaggedMp3("C", "Band"))};
+    ASSERT_EQ(0, Run(paths).status);
+    ASSERT_EQ(1u, Batches().size());
+    const std::string batch = Journal(Batches()[0]);
+    const std::string whole = ReadFile(batch);
+    const size_t endLine = whole.rfind('\n', whole.size() - 2) + 1;
+    const size_t lastRecord = whole.rfind('\n', endLine - 2) + 1;
+    const std::string ab = Back(music_ + "/B.mp3", paths[1]) + Back(music_ + "/A.mp3", paths[0]);
+    for (size_t cut = lastRecord; cut <= whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        WriteFile(batch, whole.substr(0, cut));
+        ProgramRun run = Run({"--undo", "--dry-run"});
+        bool complete = cut == whole.size();
+        EXPECT_EQ((cut >= endLine ? Back(music_ + "/C.mp3", paths[2]) : "") + ab + Ready(), run.out);
+        EXPECT_EQ(complete ? 0 : 1, run.status);
+        EXPECT_EQ(complete, run.err.find("incomplete") == std::string::npos) << run.err;
+    }
+    // An edited path fails its line's check: that file stays where it is.
+    std::string edited = whole;
+    edited[whole.find("/b.mp3")] = '_';
+    WriteFile(batch, edited);
+    ProgramRun run = Run({"--undo"});
+    EXPECT_EQ(Back(music_ + "/C.mp3", paths[2]) + Back(music_ + "/A.mp3", paths[0]) + Ready(), run.out);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ((std::vector<std::string>{"B.mp3", "a.mp3", "c.mp3"}), ListFolder(music_));
+    for (const char* junk : {"", "garbage\n", "quillon undo journal 1\n1\t2\t3\n"}) {
+        WriteFile(batch.substr(0, batch.size() - 7) + "x.batch", junk);
+        run = Run({"--undo"});
+        EXPECT_EQ(Ready(), run.out);
+        EXPECT_EQ(1, run.status);
+    }
+}
+
+// A journal that cannot be written changes nothing about the renaming.
+TEST_F(UndoTest, JournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn) {
+    WriteFile(state_, "a file where the folder should be");
+    std::vector<std::string> paths = {Make("a.mp3", TaggedMp3("A", "Band")), Make("b.mp3", TaggedMp3("B", "Band"))};
+    ProgramRun run = Run(paths);
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(LogLine(6, paths[0]) + LogLine(6, paths[1]) + Ready(), run.out);
+    EXPECT_EQ(0u, run.err.find("quillon: cannot keep the undo journal in ")) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "said more than once";
+    EXPECT_EQ((std::vector<std::string>{"A.mp3", "B.mp3"}), ListFolder(music_));
 }
 
 }  // namespace

@@ -75,6 +75,7 @@ class RealFilesTest : public ::testing::Test {
 
     TempFolder folder_;
     ScopedEnv config_{"XDG_CONFIG_HOME", folder_.Path("config").c_str()};
+    ScopedEnv state_{"XDG_STATE_HOME", folder_.Path("state").c_str()};
 };
 
 TEST_F(RealFilesTest, PlainFilesWithoutTags) {

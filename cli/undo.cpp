@@ -1,0 +1,84 @@
+// The undo. A file goes back only when the file at its new name is still the
+// one renamed (same device, inode, size and modification time) and its old
+// name is free; it never replaces or deletes anything.
+#include "undo.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "cli/name_plan.h"
+#include "core/drop_batch.h"
+#include "core/escape.h"
+#include "core/journal.h"
+
+namespace {
+
+std::string Shown(const std::string& path) {
+    std::string shown(path.size() * ESCAPE_GROWTH + 1, '\0');
+    EscapeControls(path.c_str(), &shown[0], shown.size());
+    return shown.c_str();
+}
+
+bool SameFile(const struct stat& st, const FileIdentity& id) {
+    return static_cast<uint64_t>(st.st_dev) == id.device && static_cast<uint64_t>(st.st_ino) == id.inode &&
+           st.st_size == id.size && st.st_mtim.tv_sec == id.modifiedSeconds &&
+           st.st_mtim.tv_nsec == id.modifiedNanoseconds;
+}
+
+// Why the file of `record` cannot go back, or "" when it can (and, unless this
+// is a dry run, has).
+std::string PutBack(const JournalRecord& record, NamePlan* plan) {
+    std::string onDisk = record.to, ignored;
+    struct stat st;
+    if ((plan != nullptr && !PlanHolds(*plan, record.to, &onDisk)) || lstat(onDisk.c_str(), &st) != 0) {
+        return "no file has this name any more";
+    }
+    if (!S_ISREG(st.st_mode) || !SameFile(st, record.identity)) return "the file was changed or replaced since";
+    bool taken = plan != nullptr ? PlanHolds(*plan, record.from, &ignored) : lstat(record.from.c_str(), &st) == 0;
+    if (taken) return "its old name " + Shown(record.from) + " is taken";
+    if (plan != nullptr) {
+        PlanNoteMove(plan, record.to, record.from);
+        return "";
+    }
+    if (!RestoreName(record.to.c_str(), record.from.c_str())) return strerror(errno);
+    return "";
+}
+
+}  // namespace
+
+int RunUndo(bool dryRun, void (*print)(const char* text)) {
+    JournalBatch batch;
+    if (!JournalNewestBatch(&batch)) {
+        fprintf(stderr, "quillon: nothing to undo: no batch left in %s\n", Shown(JournalFolder()).c_str());
+        return 1;
+    }
+    NamePlan plan;
+    unsigned failed = 0;
+    for (size_t i = batch.records.size(); i-- > 0;) {
+        const JournalRecord& record = batch.records[i];
+        std::string why = PutBack(record, dryRun ? &plan : nullptr);
+        std::string line = why.empty() ? std::string(OutcomeMessageUtf8(RESULT_OK)) + " - " + Shown(record.to) +
+                                             " -> " + Shown(record.from)
+                                       : std::string(OutcomeMessageUtf8(RESULT_ACCESS_FAILED)) + " - " +
+                                             Shown(record.to) + " (" + why + "; left as it is)";
+        print((line + "\n").c_str());
+        if (!why.empty()) ++failed;
+    }
+    print("READY.\n");
+    if (batch.skipped > 0 || !batch.ended) {
+        fprintf(stderr,
+                "quillon: the journal of this batch is incomplete (%u unreadable line%s%s): files it does not "
+                "describe are left as they are\n",
+                batch.skipped, batch.skipped == 1 ? "" : "s", batch.ended ? "" : ", no end mark");
+        ++failed;
+    }
+    if (!dryRun && !JournalMarkUndone(batch)) {
+        fprintf(stderr, "quillon: cannot mark the batch %s as undone: %s\n", Shown(batch.path).c_str(),
+                strerror(errno));
+    }
+    return failed == 0 ? 0 : 1;
+}
