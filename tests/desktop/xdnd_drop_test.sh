@@ -18,7 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() {
-    echo "FAILED: $*"
+    echo "FAILED: $*" >&2
     exit 1
 }
 
