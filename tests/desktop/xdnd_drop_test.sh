@@ -36,7 +36,9 @@ files=("$music"/*)
 expected=$("$cli" "$work/cli copy"/* | sed "s|$work/cli copy|$music|") || true
 
 xdnd_start_xvfb "$work"
-"$gui" >"$work/gui.out" 2>&1 &
+before=$(ls "$music")
+# Paths on its command line are not renamed.
+"$gui" "${files[@]}" >"$work/gui.out" 2>&1 &
 gui_pid=$!
 main=$(xdnd_wait_window Quillon 30) || fail "no window titled Quillon"
 xdnd_wait_window 'リネームログ' 10 >/dev/null || fail "the log window is not shown"
@@ -56,10 +58,9 @@ drag() {
     sed -n 's/^drag result: //p' "$work/source.out"
 }
 
-before=$(ls "$music")
 answer=$(drag --text)
 [ "$answer" = refused ] || fail "a drag of plain text was answered: $answer"
-[ "$(ls "$music")" = "$before" ] || fail "a refused drag changed the folder"
+[ "$(ls "$music")" = "$before" ] || fail "the command line or a refused drag changed the folder"
 
 answer=$(drag "${files[@]}")
 [ "$answer" = copy ] || fail "a drag of files was answered '$answer', not copy"
