@@ -277,6 +277,89 @@ def measure_wine(args, work, master, native):
     return out
 
 
+def measure_desktop(args, work, master, native):
+    """Drops on quillon-gui's main window: 1,000 files, then all of them, with
+    the log window hidden and shown; the median of --desktop-runs runs, each
+    on fresh copies."""
+    out = {"modes": [], "native_per_1000": native["median"] / native["files"] * 1000, "runs": args.desktop_runs}
+    env = dict(os.environ, DISPLAY=args.desktop_display, QT_QPA_PLATFORM="xcb")
+    counts = sorted({min(1000, args.files), args.files})
+    for mode, flags in (("hidden", ["--hide-log"]), ("shown", [])):
+        runs = []
+        for run in range(args.desktop_runs):
+            folders = []
+            for count in counts:
+                folder = os.path.join(work, "desktop-%s-%d" % (mode, count))
+                fresh_copy(master, folder, count)
+                folders.append(folder)
+            r = subprocess.run([args.desktop_exe] + flags + folders, env=env, capture_output=True, text=True,
+                               stdin=subprocess.DEVNULL)
+            drops = [{"seconds": float(m.group(2)), "log_lines": int(m.group(3)), "renamed_lines": int(m.group(4))}
+                     for m in re.finditer(r"drop (\d+) files: ([0-9.]+) s, log lines (\d+), renamed (\d+)", r.stdout)]
+            lines = [float(m.group(2)) for m in re.finditer(r"log (\d+) lines: ([0-9.]+) s", r.stdout)]
+            if r.returncode != 0 or len(drops) != len(counts) or len(lines) != len(counts):
+                log("desktop run failed (exit %d): %s" % (r.returncode, (r.stdout + r.stderr).strip()[-2000:]))
+                return None
+            for d, f, l in zip(drops, folders, lines):
+                d["renamed_files"] = count_renamed(f)[0]
+                d["log_seconds"] = l
+            runs.append(drops)
+            log("desktop, log %s, run %d: %s" % (mode, run + 1, ", ".join(
+                "%d files %.3f s" % (c, d["seconds"]) for c, d in zip(counts, drops))))
+        entry = {"log": mode, "drops": []}
+        for k, count in enumerate(counts):
+            d = dict(runs[0][k])
+            d["seconds"] = statistics.median(r[k]["seconds"] for r in runs)
+            d["log_seconds"] = statistics.median(r[k]["log_seconds"] for r in runs)
+            d["renamed_files"] = min(r[k]["renamed_files"] for r in runs)
+            d["files"] = count
+            d["per_1000"] = d["seconds"] / count * 1000
+            d["log_per_1000"] = d["log_seconds"] / count * 1000
+            entry["drops"].append(d)
+        entry["ratio"] = entry["drops"][-1]["per_1000"] / out["native_per_1000"]
+        if len(counts) > 1:
+            entry["linearity"] = entry["drops"][-1]["per_1000"] / entry["drops"][0]["per_1000"]
+            entry["log_linearity"] = entry["drops"][-1]["log_per_1000"] / entry["drops"][0]["log_per_1000"]
+        out["modes"].append(entry)
+    return out
+
+
+def write_desktop(w, desktop):
+    w("## The desktop program (quillon-gui)")
+    w("")
+    if not desktop:
+        w("Not measured in this run (`scripts/bench.sh` measures it with the release build of "
+          "`quillon_desktop_drop_bench` on Xvfb).")
+        w("")
+        return
+    w("`bench/desktop_drop_bench.cpp` (built with quillon-gui) creates the real main window over a store holding "
+      "\"Title - Artist\", delivers a drop of file URLs over every file of a folder as a drag delivers it, and "
+      "times it until the batch is done and the windows are painted (the xcb platform on Xvfb, files on the same "
+      "tmpfs). Medians of %d runs, each on fresh copies." % desktop["runs"])
+    w("")
+    w("| Log window | Drop | Seconds | Seconds per 1,000 files | × command line | Log lines | Files renamed | "
+      "The lines alone (s) | Lines alone per 1,000 (s) |")
+    w("|---|---:|---:|---:|---:|---:|---:|---:|---:|")
+    for m in desktop["modes"]:
+        for d in m["drops"]:
+            w("| %s | %d files | %.3f | %.4f | %.2f | %d | %d | %.4f | %.4f |" % (
+                m["log"], d["files"], d["seconds"], d["per_1000"], d["per_1000"] / desktop["native_per_1000"],
+                d["log_lines"], d["renamed_files"], d["log_seconds"], d["log_per_1000"]))
+    w("")
+    w("The command line on the same files: %.4f s per 1,000 files (the median above, start-up included). "
+      "\"The lines alone\": after the drops, as many lines added to the emptied log and painted, without any file."
+      % desktop["native_per_1000"])
+    w("")
+    goals = {"hidden": 1.5, "shown": 3.0}
+    for m in desktop["modes"]:
+        w("- Log %s: %.2f× the command line per 1,000 files in the %d-file drop (goal: at most %.1f×)%s" % (
+            m["log"], m["ratio"], m["drops"][-1]["files"], goals[m["log"]],
+            "; a line costs %.2f× as much in a %d-line log as in a 1,000-line one, the whole drop per 1,000 files "
+            "%.2f× as much as the 1,000-file drop." % (m["log_linearity"], m["drops"][-1]["files"], m["linearity"])
+            if "linearity" in m else "."))
+    w("")
+
+
 def write_chart(results, scan, wine, png, work):
     rows = sorted(results.items(), key=lambda kv: -kv[1]["files_per_s"])
     # quillon in blue, the peers in grey, the Windows program in light blue.
@@ -336,7 +419,7 @@ WINE_FOLDER_NOTE = (
     "own file systems look a name up in an index instead.")
 
 
-def write_report(path, meta, results, syscalls, scan, wine):
+def write_report(path, meta, results, syscalls, scan, wine, desktop):
     rows = sorted(results.items(), key=lambda kv: -kv[1]["files_per_s"])
     peers = [r for name, r in rows if name != "quillon"]
     fastest_peer = max(peers, key=lambda r: r["files_per_s"]) if peers else None
@@ -412,6 +495,7 @@ def write_report(path, meta, results, syscalls, scan, wine):
     w("")
     w("quillon scans at %.2f× the speed of cat (goal: at least 0.5×)." % scan["ratio"])
     w("")
+    write_desktop(w, desktop)
     w("## The Windows program under Wine")
     w("")
     if wine:
@@ -496,6 +580,9 @@ def main():
     p.add_argument("--wine-exe", help="the Windows drop benchmark; Wine is skipped without it")
     p.add_argument("--wine-runner", help="scripts/wine-run.sh")
     p.add_argument("--wine-prefix", help="a Wine prefix of the benchmark's own")
+    p.add_argument("--desktop-exe", help="the desktop drop benchmark; the desktop is skipped without it")
+    p.add_argument("--desktop-display", help="the X display it runs on")
+    p.add_argument("--desktop-runs", type=int, default=3)
     p.add_argument("--report", help="Markdown report to write")
     p.add_argument("--chart", help="PNG chart to write")
     p.add_argument("--json", help="raw figures to write")
@@ -537,16 +624,20 @@ def main():
         wine = None
         if args.wine_exe:
             wine = measure_wine(args, work, master, results["quillon"])
+        desktop = None
+        if args.desktop_exe:
+            desktop = measure_desktop(args, work, master, results["quillon"])
         meta["load_after"] = load_average()
 
         if args.json:
             with open(args.json, "w") as f:
-                json.dump({"meta": meta, "results": results, "syscalls": syscalls, "scan": scan, "wine": wine}, f,
+                json.dump({"meta": meta, "results": results, "syscalls": syscalls, "scan": scan, "wine": wine,
+                           "desktop": desktop}, f,
                           indent=1)
         if args.chart:
             write_chart(results, scan, wine, os.path.abspath(args.chart), work)
         if args.report:
-            write_report(args.report, meta, results, syscalls, scan, wine)
+            write_report(args.report, meta, results, syscalls, scan, wine, desktop)
         return 0
     finally:
         if not args.work:

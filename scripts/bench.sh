@@ -4,7 +4,8 @@
 #   scripts/bench.sh                 as root: installs the peers (id3ren,
 #                                    mp3rename, eyeD3) and gnuplot, builds the
 #                                    release preset (and win64 for the Wine
-#                                    figures), measures on tmpfs, and writes
+#                                    figures), measures on tmpfs (quillon-gui's
+#                                    drops on Xvfb), and writes
 #                                    docs/performance.md and docs/performance.png
 #   scripts/bench.sh --smoke [--quillon PROGRAM]
 #                                    counts only, no timing: 500 files, every one
@@ -46,6 +47,15 @@ cmake --preset release >/dev/null
 cmake --build --preset release -j 2
 quillon=${quillon:-build/release/quillon}
 
+# quillon-gui's drops on a private Xvfb display, whatever display is in use.
+. scripts/xdnd-drag.sh
+xvfb_work=$(mktemp -d)
+saved_display=${DISPLAY-}
+xdnd_start_xvfb "$xvfb_work"
+desktop_args=(--desktop-exe build/release/bench/quillon_desktop_drop_bench --desktop-display "$DISPLAY")
+if [ -n "$saved_display" ]; then export DISPLAY=$saved_display; else unset DISPLAY; fi
+trap 'kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$xvfb_work"' EXIT
+
 wine_args=()
 if [ "$wine" = 1 ]; then
   cmake --preset win64 >/dev/null
@@ -65,5 +75,5 @@ fi
 
 mkdir -p docs
 python3 bench/run_bench.py --quillon "$quillon" --report docs/performance.md --chart docs/performance.png \
-  --json build/release/bench.json ${wine_args[@]+"${wine_args[@]}"} ${pass[@]+"${pass[@]}"}
+  --json build/release/bench.json "${desktop_args[@]}" ${wine_args[@]+"${wine_args[@]}"} ${pass[@]+"${pass[@]}"}
 echo "bench: wrote docs/performance.md and docs/performance.png"

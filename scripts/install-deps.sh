@@ -6,6 +6,10 @@ set -euo pipefail
 want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   lame id3v2 eyed3 python3-mutagen ffmpeg locales strace)
+# quillon-gui: Qt 6 Widgets, its X11 platform plugin (which brings the xcb and
+# xkbcommon libraries), and for its tests Xvfb, xdotool, the CJK fonts and
+# desktop-file-validate.
+want_desktop=(qt6-base-dev qt6-qpa-plugins xvfb xdotool fonts-noto-cjk desktop-file-utils)
 want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick x11-apps
   fonts-noto-cjk fonts-urw-base35 fonts-wine qemu-user)
@@ -14,7 +18,7 @@ want_i386=(wine32:i386)
 # against, and gnuplot for the chart.
 want_bench=(id3ren mp3rename eyed3 gnuplot-nox)
 
-wanted=("${want_native[@]}" "${want_windows[@]}" "${want_i386[@]}")
+wanted=("${want_native[@]}" "${want_desktop[@]}" "${want_windows[@]}" "${want_i386[@]}")
 if [ "${1:-}" = --bench ]; then
   wanted+=("${want_bench[@]}")
 fi

@@ -17,23 +17,37 @@
 #                                one scripted drop of a few files, on Xvfb;
 #                                then docs/properties.png: a right click on the
 #                                window and the properties dialog it opens
+#        scripts/run.sh --desktop [--docs]
+#                                the native Linux program, quillon-gui, on the
+#                                display in use; without one (or with --docs)
+#                                on Xvfb, where a few files are dragged onto it
+#                                from another program and a screenshot of the
+#                                window and its log is saved (docs/desktop.png
+#                                with --docs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 mode=run
-case "${1:-}" in
-    "") ;;
-    --docs) mode=docs ;;
-    *)
-        echo "usage: $0 [--docs]" >&2
-        exit 2
-        ;;
-esac
+desktop=
+for arg in "$@"; do
+    case "$arg" in
+        --docs) mode=docs ;;
+        --desktop) desktop=1 ;;
+        *)
+            echo "usage: $0 [--desktop] [--docs]" >&2
+            exit 2
+            ;;
+    esac
+done
 
 say() { printf 'run.sh: %s\n' "$*"; }
 
 bash scripts/install-deps.sh
+
+if [ -n "$desktop" ]; then
+    exec bash scripts/run-desktop.sh "$mode"
+fi
 
 # shellcheck source=wine-run.sh
 . scripts/wine-run.sh

@@ -18,7 +18,7 @@ stage() {
 }
 jobs=$(nproc)
 
-stage "native build and tests (g++)"
+stage "native build and tests (g++): command line, quillon-gui (offscreen and one X drag on Xvfb)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"

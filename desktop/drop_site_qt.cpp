@@ -1,0 +1,101 @@
+// The drop batch's surroundings on the desktop: the paths come from the
+// dropped URLs, the pictures go to the main window, the lines to the log
+// window, escaped as the command line shows them.
+#include "drop_site_qt.h"
+
+#include <string.h>
+
+#include <QSysInfo>
+
+#include "core/drop_batch.h"
+#include "core/escape.h"
+#include "core/file_io.h"
+#include "core/tag_reader.h"
+#include "log_window.h"
+#include "main_window.h"
+
+struct DropSite {
+    MainWindow* window;
+    QList<QUrl> urls;
+};
+
+namespace {
+
+// Copies at most size - 1 bytes, NUL-terminated.
+void CopyBounded(const QByteArray& text, char* out, unsigned size) {
+    if (size == 0) return;
+    size_t copy = static_cast<size_t>(text.size()) < size - 1 ? static_cast<size_t>(text.size()) : size - 1;
+    memcpy(out, text.constData(), copy);
+    out[copy] = '\0';
+}
+
+bool IsThisHost(const QString& host) {
+    return host.isEmpty() || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
+           host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+bool LocalPath(const QUrl& url, QByteArray* path) {
+    if (!url.isValid() || url.scheme() != QLatin1String("file") || !IsThisHost(url.host())) return false;
+    // Decoded from the URL's own bytes, not through text: a name that is not
+    // valid UTF-8 must still name its file.
+    *path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    // A NUL would end the path early and name another file.
+    return !path->isEmpty() && path->at(0) == '/' && !path->contains('\0');
+}
+
+unsigned DropCount(DropSite* site) {
+    return static_cast<unsigned>(site->urls.size());
+}
+
+unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
+    const QUrl& url = site->urls[static_cast<qsizetype>(index)];
+    QByteArray local;
+    if (LocalPath(url, &local)) {
+        CopyBounded(local, path, size);
+        return static_cast<unsigned>(local.size());
+    }
+    // Shown without the password a URL may carry.
+    CopyBounded(url.toDisplayString().toUtf8(), path, size);
+    return DROP_PATH_UNHELD;
+}
+
+void DropReadTags(DropSite* /*site*/, const char* path, TagInfo& info) {
+    ReadTags(path, info);
+}
+
+int DropRename(DropSite* /*site*/, const char* from, const char* to) {
+    return RenameNoReplace(from, to);
+}
+
+void DropRelease(DropSite* site) {
+    site->urls.clear();
+}
+
+void DropDrawState(DropSite* site, Settings /*settings*/) {
+    site->window->DrawStateImage();
+}
+
+void DropClearLog(DropSite* site) {
+    site->window->Log()->Clear();
+}
+
+void DropAddLine(DropSite* site, const char* line) {
+    char shown[LINE_BUFFER * ESCAPE_GROWTH];
+    EscapeControls(line, shown, sizeof shown);
+    site->window->Log()->AddLine(shown);
+}
+
+void DropReady(DropSite* site) {
+    site->window->Log()->AddReady();
+}
+
+void DropMessageText(DropSite* /*site*/, int code, char* text) {
+    CopyBounded(QByteArray(OutcomeMessageUtf8(code)), text, MESSAGE_BUFFER);
+}
+
+unsigned ProcessDrop(MainWindow* window, const QList<QUrl>& urls) {
+    DropSite site = {window, urls};
+    return RunDropBatch(&site, window->LiveSettings());
+}
