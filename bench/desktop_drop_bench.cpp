@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     char config[] = "/tmp/quillon-bench-config.XXXXXX";
     if (mkdtemp(config) == nullptr) return 1;
     setenv("XDG_CONFIG_HOME", config, 1);
+    setenv("XDG_STATE_HOME", config, 1);
     SaveSettings(Settings{NAME_TITLE_ARTIST, PRIMARY_V2, hide ? LOG_HIDE : LOG_SHOW, 0});
 
     EnsureApplication();

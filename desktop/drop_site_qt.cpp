@@ -9,14 +9,15 @@
 
 #include "core/drop_batch.h"
 #include "core/escape.h"
-#include "core/file_io.h"
-#include "core/tag_reader.h"
+#include "core/journal.h"
 #include "log_window.h"
 #include "main_window.h"
 
 struct DropSite {
     MainWindow* window;
     QList<QUrl> urls;
+    // The renames, journaled for quillon --undo.
+    JournaledFiles files;
 };
 
 namespace {
@@ -61,12 +62,12 @@ unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
     return DROP_PATH_UNHELD;
 }
 
-void DropReadTags(DropSite* /*site*/, const char* path, TagInfo& info) {
-    ReadTags(path, info);
+void DropReadTags(DropSite* site, const char* path, TagInfo& info) {
+    JournaledReadTags(&site->files, path, info);
 }
 
-int DropRename(DropSite* /*site*/, const char* from, const char* to) {
-    return RenameNoReplace(from, to);
+int DropRename(DropSite* site, const char* from, const char* to) {
+    return JournaledRename(&site->files, from, to);
 }
 
 void DropRelease(DropSite* site) {
@@ -96,6 +97,9 @@ void DropMessageText(DropSite* /*site*/, int code, char* text) {
 }
 
 unsigned ProcessDrop(MainWindow* window, const QList<QUrl>& urls) {
-    DropSite site = {window, urls};
-    return RunDropBatch(&site, window->LiveSettings());
+    DropSite site = {window, urls, {}};
+    JournalBegin(&site.files.journal);
+    unsigned failed = RunDropBatch(&site, window->LiveSettings());
+    JournalEnd(&site.files.journal);
+    return failed;
 }

@@ -32,7 +32,7 @@ cleanup() {
 trap cleanup EXIT
 
 # The settings and the files of this run only: the log shown, title - artist.
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8
+export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8
 mkdir -m 700 "$work/runtime"
 "$build/quillon" --format=title-artist --log-window=show >/dev/null
 made=$work/made music=$work/music

@@ -47,6 +47,8 @@ class DesktopTest : public ::testing::Test {
     std::string music_ = folder_.Path("music");
     std::string config_ = folder_.Path("config");
     ScopedEnv env_{"XDG_CONFIG_HOME", config_.c_str()};
+    std::string state_ = folder_.Path("state");
+    ScopedEnv stateEnv_{"XDG_STATE_HOME", state_.c_str()};
 };
 
 std::string TaggedMp3(const std::string& title) {
@@ -98,6 +100,23 @@ TEST_F(DesktopTest, DropOfRealFilesRenamesAndLogsAsTheCommandLine) {
     }
     EXPECT_EQ(expected, LogLines(window));
     EXPECT_EQ(0, window.LiveSettings()->busy);
+}
+
+// The window's renames are journaled as the command line's are: quillon
+// --undo puts a drop's files back.
+TEST_F(DesktopTest, DropThenUndoOnTheCommandLine) {
+    std::vector<std::string> paths = {music_ + "/one.mp3", music_ + "/曲 二.mp3"};
+    WriteFile(paths[0], TaggedMp3("First"));
+    WriteFile(paths[1], TaggedMp3("二番"));
+    const uint64_t hash = FileHash(paths[1]);
+    MainWindow window;
+    window.show();
+    DropPaths(&window, paths);
+    ASSERT_EQ((std::vector<std::string>{"First.mp3", "二番.mp3"}), ListFolder(music_));
+    ProgramRun undo = Cli({"--undo"});
+    EXPECT_EQ(0, undo.status) << undo.err;
+    EXPECT_EQ((std::vector<std::string>{"one.mp3", "曲 二.mp3"}), ListFolder(music_));
+    EXPECT_EQ(hash, FileHash(paths[1]));
 }
 
 TEST_F(DesktopTest, EntriesThatNameNoLocalFileAreRefusedAndTouchNothing) {

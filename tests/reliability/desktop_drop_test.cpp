@@ -61,6 +61,7 @@ TEST(DesktopDrops, EveryFileEndsRenamedAsTheRulesSayOrUntouched) {
     EnsureApplication();
     ScratchFolder config("desktop-config");
     setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    setenv("XDG_STATE_HOME", config.path().c_str(), 1);
     MainWindow window;
     window.show();
     uint64_t seed = EnvNumber("QUILLON_MODEL_SEED", kDefaultSeed);
