@@ -1,16 +1,38 @@
 // Win32 back end of system_text.h: text is in the ANSI code page, which may
-// be a double-byte one (932 on Japanese systems).
+// be a double-byte one (932 on Japanese systems) or UTF-8 (65001).
 #include <windows.h>
 
 #include "system_text.h"
+#include "system_text_win32.h"
 
-int EncodeSystemChar(uint32_t cp, char* out) {
-    wchar_t units[2];
-    int count = 1;
-    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+namespace {
+
+bool IsSurrogate(uint32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// The one character in `units` (a unit or a surrogate pair) in `codePage`,
+// into `out` (4 bytes); 0 when the code page cannot hold it as it is. No best
+// fit: a look-alike (a yen sign turned into a backslash, an é into an e)
+// would name something other than what the text says. UTF-8 holds every
+// character and takes neither the flag nor the default pointer.
+int EncodeUnits(const wchar_t* units, int count, unsigned codePage, char* out) {
+    bool utf8 = codePage == CP_UTF8;
+    BOOL defaulted = FALSE;
+    int n = WideCharToMultiByte(codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, units, count, out, 4, nullptr,
+                                utf8 ? nullptr : &defaulted);
+    return n > 0 && !defaulted ? n : 0;
+}
+
+}  // namespace
+
+int EncodeCodePageChar(uint32_t cp, unsigned codePage, char* out) {
+    if (cp == 0 || cp > 0x10FFFF || IsSurrogate(cp)) {
         out[0] = '?';
         return 1;
     }
+    wchar_t units[2];
+    int count = 1;
     if (cp >= 0x10000) {
         units[0] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
         units[1] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
@@ -18,15 +40,16 @@ int EncodeSystemChar(uint32_t cp, char* out) {
     } else {
         units[0] = static_cast<wchar_t>(cp);
     }
-    // No best fit: a look-alike (a yen sign turned into a backslash, say)
-    // would name the file after something the tag does not say.
-    BOOL defaulted = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, count, out, 4, nullptr, &defaulted);
-    if (n <= 0 || defaulted) {
+    int n = EncodeUnits(units, count, codePage, out);
+    if (n == 0) {
         out[0] = '?';
         return 1;
     }
     return n;
+}
+
+int EncodeSystemChar(uint32_t cp, char* out) {
+    return EncodeCodePageChar(cp, GetACP(), out);
 }
 
 int RawTagText(const unsigned char* bytes, int count, bool fixedWidth, char* text, int limit) {

@@ -21,7 +21,10 @@ std::string EncodeAnsi(uint32_t cp) {
     }
     char out[8];
     BOOL defaulted = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, count, out, sizeof out, nullptr, &defaulted);
+    // UTF-8 holds everything but lone surrogates, and takes no flags.
+    int n = GetACP() == CP_UTF8
+                ? WideCharToMultiByte(CP_UTF8, 0, units, count, out, sizeof out, nullptr, nullptr)
+                : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, count, out, sizeof out, nullptr, &defaulted);
     if (n <= 0 || defaulted) return "?";
     return std::string(out, static_cast<size_t>(n));
 }

@@ -1,6 +1,6 @@
 // System text under the Japanese ANSI code page 932: double-byte characters
-// whose trail byte is 0x5C or 0x7C, Japanese file names on disk, and frame
-// texts converted from Unicode without best fit.
+// whose trail byte is 0x5C or 0x7C, Japanese file names on disk, and texts
+// converted from Unicode without best fit (in other code pages too).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include "core/frame_text.h"
 #include "core/rename_planner.h"
 #include "core/system_text.h"
+#include "core/system_text_win32.h"
 #include "core/tag_reader.h"
 #include "win32_fixtures.h"
 
@@ -286,6 +287,30 @@ TEST_F(CodePage932, CharactersCodePage932CannotHoldAreRefusedAndTheFileKept) {
         EXPECT_EQ(RESULT_RENAME_ERROR, RenameByTag(path.c_str(), info, kTitleOnly));
         EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
         EXPECT_EQ(bytes, ReadBytes(path));
+    }
+}
+
+TEST_F(CodePage932, CharactersEncodeInTheCodePageGiven) {
+    struct Row {
+        uint32_t cp;
+        unsigned codePage;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {0x00A5, 932, "?"},
+        {0x00A2, 1252, "\xA2"},
+        {0x00A6, 1252, "\xA6"},
+        {0x301C, 1252, "?"},
+        {0x00E9, CP_UTF8, "\xC3\xA9"},
+        {0x301C, CP_UTF8, "\xE3\x80\x9C"},
+        {0x1F600, CP_UTF8, "\xF0\x9F\x98\x80"},
+        {0xDC00, CP_UTF8, "?"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << row.cp << " in " << std::dec << row.codePage);
+        char out[4] = {};
+        int n = EncodeCodePageChar(row.cp, row.codePage, out);
+        EXPECT_EQ(row.expected, std::string(out, n > 0 ? n : 0));
     }
 }
 
