@@ -11,6 +11,22 @@ bool IsSurrogate(uint32_t unit) {
     return unit >= 0xD800 && unit <= 0xDFFF;
 }
 
+// JIS X 0208 and code page 932 give a few characters different code points;
+// taggers on the Mac and JIS-based ones write the JIS form (a wave dash where
+// the code page has a fullwidth tilde), which would otherwise be refused as
+// a character the code page lacks. These are the same characters, not
+// look-alikes.
+uint32_t CodePage932Form(uint32_t cp) {
+    static const uint32_t kJisTo932[][2] = {
+        {0x301C, 0xFF5E}, {0x2016, 0x2225}, {0x2212, 0xFF0D}, {0x2014, 0x2015},
+        {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2}, {0x00A6, 0xFFE4},
+    };
+    for (const auto& pair : kJisTo932) {
+        if (pair[0] == cp) return pair[1];
+    }
+    return cp;
+}
+
 // The one character in `units` (a unit or a surrogate pair) in `codePage`,
 // into `out` (4 bytes); 0 when the code page cannot hold it as it is. No best
 // fit: a look-alike (a yen sign turned into a backslash, an é into an e)
@@ -31,6 +47,7 @@ int EncodeCodePageChar(uint32_t cp, unsigned codePage, char* out) {
         out[0] = '?';
         return 1;
     }
+    if (codePage == 932) cp = CodePage932Form(cp);
     wchar_t units[2];
     int count = 1;
     if (cp >= 0x10000) {

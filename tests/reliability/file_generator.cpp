@@ -35,6 +35,13 @@ const char* const kTitles[] = {
     "ソフト",
     "能力",
 };
+// Windows alone: texts in the JIS X 0208 code points that code page 932
+// files under others.
+const char* const kWindowsTitles[] = {
+    "恋〜Love",
+    "−5 ¢ £",
+    "a‖b—c ¬¦",
+};
 const char* const kArtists[] = {
     "Band", "Band", "Artist", "", "   ", "Ομάδα", "N*Sync", "Guns <N> Roses", "歌手", "Duo", "",
 };
@@ -48,6 +55,7 @@ std::string CaseGenerator::RandomBytes(int count) {
 }
 
 std::string CaseGenerator::Title() {
+    if (HostPlatform().windows && Chance(8)) return kWindowsTitles[Below(sizeof kWindowsTitles / sizeof(char*))];
     int pick = Below(100);
     if (pick < 80) return kTitles[Below(sizeof kTitles / sizeof kTitles[0])];
     if (pick < 90) {

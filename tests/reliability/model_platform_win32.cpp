@@ -1,15 +1,23 @@
 // The drop model's view of Windows: text in the ANSI code page (932 under the
 // tests' Wine), scanned by characters, '\' between folders, letter case not
 // significant in names. A character the code page cannot hold is '?', never a
-// look-alike.
+// look-alike; code page 932 takes the JIS X 0208 code points of the few
+// characters it files under others.
 #include <windows.h>
 
 #include "reliability/drop_model.h"
 
 namespace {
 
+// JIS X 0208 code point, code page 932's for the same character.
+const uint32_t kJisCodePoints[][2] = {{0x301C, 0xFF5E}, {0x2016, 0x2225}, {0x2212, 0xFF0D}, {0x2014, 0x2015},
+                                      {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2}, {0x00A6, 0xFFE4}};
+
 std::string EncodeAnsi(uint32_t cp) {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return "?";
+    for (const auto& jis : kJisCodePoints) {
+        if (GetACP() == 932 && cp == jis[0]) cp = jis[1];
+    }
     wchar_t units[2];
     int count = 1;
     if (cp >= 0x10000) {

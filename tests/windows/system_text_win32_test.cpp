@@ -290,13 +290,21 @@ TEST_F(CodePage932, CharactersCodePage932CannotHoldAreRefusedAndTheFileKept) {
     }
 }
 
-TEST_F(CodePage932, CharactersEncodeInTheCodePageGiven) {
+TEST_F(CodePage932, CharactersEncodeInTheCodePageGivenWithJisFormsOnlyIn932) {
     struct Row {
         uint32_t cp;
         unsigned codePage;
         std::string expected;
     };
     const Row rows[] = {
+        {0x301C, 932, "\x81\x60"},  // wave dash: the code page's fullwidth tilde
+        {0x2016, 932, "\x81\x61"},
+        {0x2212, 932, "\x81\x7C"},
+        {0x2014, 932, "\x81\x5C"},
+        {0x00A2, 932, "\x81\x91"},
+        {0x00A3, 932, "\x81\x92"},
+        {0x00AC, 932, "\x81\xCA"},
+        {0x00A6, 932, "\xFA\x55"},
         {0x00A5, 932, "?"},
         {0x00A2, 1252, "\xA2"},
         {0x00A6, 1252, "\xA6"},
@@ -312,6 +320,16 @@ TEST_F(CodePage932, CharactersEncodeInTheCodePageGiven) {
         int n = EncodeCodePageChar(row.cp, row.codePage, out);
         EXPECT_EQ(row.expected, std::string(out, n > 0 ? n : 0));
     }
+}
+
+TEST_F(CodePage932, WaveDashTitleFromAMacTaggerIsRenamed) {
+    TempFolder folder("jis");
+    std::string path = folder.File("track01.mp3");
+    ASSERT_TRUE(WriteBytes(path, Id3v2(TextFrame("TIT2", 1, Utf16Le(L"\u604B\u301CLove", true))) + Audio(1)));
+    TagInfo info;
+    ASSERT_EQ(1, ReadTags(path.c_str(), info));
+    EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
+    EXPECT_EQ(Names{"\x97\xF6\x81\x60Love.mp3"}, folder.Names());  // 恋～Love
 }
 
 }  // namespace
