@@ -21,7 +21,7 @@ int NameAcceptable(const char* name) {
     for (const char* c = kForbidden; *c != '\0'; ++c) {
         if (!CharAbsent(name, *c)) return 0;
     }
-    return 1;
+    return !NameIsDevice(name);
 }
 
 // Length of the directory part of `path`, its last separator included; 0 for

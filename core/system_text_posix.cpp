@@ -114,3 +114,8 @@ int CharLength(const char* text) {
 char PathSeparator() {
     return '/';
 }
+
+int NameIsDevice(const char* name) {
+    (void)name;
+    return 0;
+}

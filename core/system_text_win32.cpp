@@ -2,6 +2,7 @@
 // be a double-byte one (932 on Japanese systems) or UTF-8 (65001).
 #include <windows.h>
 
+#include "records.h"
 #include "system_text.h"
 #include "system_text_win32.h"
 
@@ -40,6 +41,17 @@ int EncodeUnits(const wchar_t* units, int count, unsigned codePage, char* out) {
     return n > 0 && !defaulted ? n : 0;
 }
 
+wchar_t UpperAscii(wchar_t c) {
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+bool StartsWith(const wchar_t* text, const char* prefix) {
+    for (; *prefix != '\0'; ++prefix, ++text) {
+        if (UpperAscii(*text) != static_cast<wchar_t>(*prefix)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int EncodeCodePageChar(uint32_t cp, unsigned codePage, char* out) {
@@ -67,6 +79,31 @@ int EncodeCodePageChar(uint32_t cp, unsigned codePage, char* out) {
 
 int EncodeSystemChar(uint32_t cp, char* out) {
     return EncodeCodePageChar(cp, GetACP(), out);
+}
+
+int CodePageNameIsDevice(const char* name, unsigned codePage) {
+    // The name as the file system reads it, in Unicode.
+    wchar_t wide[TEXT_BUFFER];
+    if (MultiByteToWideChar(codePage, 0, name, -1, wide, TEXT_BUFFER) <= 0) return 0;
+    // What counts is the part before the first dot, trailing blanks removed:
+    // "nul.txt" and "Con  ." are devices as well.
+    int end = 0;
+    while (wide[end] != 0 && wide[end] != L'.') ++end;
+    while (end > 0 && wide[end - 1] == L' ') --end;
+    if (end == 3) {
+        return StartsWith(wide, "CON") || StartsWith(wide, "PRN") || StartsWith(wide, "AUX") || StartsWith(wide, "NUL");
+    }
+    if (end == 4 && (StartsWith(wide, "COM") || StartsWith(wide, "LPT"))) {
+        // Superscript one, two and three count as digits too; code page 932
+        // has none of them, 1252 has all three.
+        wchar_t digit = wide[3];
+        return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 || digit == 0x00B3;
+    }
+    return 0;
+}
+
+int NameIsDevice(const char* name) {
+    return CodePageNameIsDevice(name, GetACP());
 }
 
 int RawTagText(const unsigned char* bytes, int count, bool fixedWidth, char* text, int limit) {

@@ -9,4 +9,7 @@
 // EncodeSystemChar in `codePage`.
 int EncodeCodePageChar(uint32_t cp, unsigned codePage, char* out);
 
+// NameIsDevice in `codePage`.
+int CodePageNameIsDevice(const char* name, unsigned codePage);
+
 #endif

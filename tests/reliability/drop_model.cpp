@@ -229,7 +229,7 @@ ModelOutcome ModelDropOne(const std::string& path, Settings settings, Snapshot* 
     std::string name = settings.nameFormat == NAME_TITLE          ? title
                        : settings.nameFormat == NAME_TITLE_ARTIST ? title + " - " + artist
                                                                   : artist + " - " + title;
-    if (HasForbidden(name)) return {RESULT_RENAME_ERROR, ""};
+    if (HasForbidden(name) || HostPlatform().namesDevice(name)) return {RESULT_RENAME_ERROR, ""};
     std::string newPath = DirectoryPart(path) + name + ".mp3";
     if (newPath.size() > TEXT_MAX) return {RESULT_RENAME_ERROR, ""};
     if (newPath == path) return {RESULT_OK, newPath};

@@ -35,12 +35,10 @@ const char* const kTitles[] = {
     "ソフト",
     "能力",
 };
-// Windows alone: texts in the JIS X 0208 code points that code page 932
-// files under others.
+// Windows alone: names that stand for devices, and texts in the JIS X 0208
+// code points that code page 932 files under others.
 const char* const kWindowsTitles[] = {
-    "恋〜Love",
-    "−5 ¢ £",
-    "a‖b—c ¬¦",
+    "NUL", "con  .", "Com1.txt", "lpt9", "恋〜Love", "−5 ¢ £", "a‖b—c ¬¦",
 };
 const char* const kArtists[] = {
     "Band", "Band", "Artist", "", "   ", "Ομάδα", "N*Sync", "Guns <N> Roses", "歌手", "Duo", "",

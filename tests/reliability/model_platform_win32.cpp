@@ -1,8 +1,8 @@
 // The drop model's view of Windows: text in the ANSI code page (932 under the
 // tests' Wine), scanned by characters, '\' between folders, letter case not
-// significant in names. A character the code page cannot hold is '?', never a
-// look-alike; code page 932 takes the JIS X 0208 code points of the few
-// characters it files under others.
+// significant in names, device names refused. A character the code page
+// cannot hold is '?', never a look-alike; code page 932 takes the JIS X 0208
+// code points of the few characters it files under others.
 #include <windows.h>
 
 #include "reliability/drop_model.h"
@@ -61,9 +61,25 @@ std::string AsTheyStand(const std::string& bytes, bool, size_t limit) {
     return bytes.substr(0, limit);
 }
 
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 (the superscripts one to
+// three as digits too), in any letter case: a name is a device's when the part
+// before its first dot, trailing blanks left out, is one of them.
+bool NamesDevice(const std::string& name) {
+    wchar_t wide[1024];
+    if (MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, 1024) <= 0) return false;
+    std::wstring stem(wide);
+    stem = stem.substr(0, stem.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    for (wchar_t& c : stem) c = static_cast<wchar_t>(c >= L'a' && c <= L'z' ? c - 32 : c);
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") return true;
+    bool numbered = stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0);
+    return numbered && std::wstring(L"123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring::npos;
+}
+
 }  // namespace
 
 const ModelPlatform& HostPlatform() {
-    static const ModelPlatform kWindows = {true, '\\', EncodeAnsi, AnsiCharLength, AnsiFromUtf8, AsTheyStand};
+    static const ModelPlatform kWindows = {true,         '\\',        EncodeAnsi, AnsiCharLength,
+                                           AnsiFromUtf8, AsTheyStand, NamesDevice};
     return kWindows;
 }

@@ -1,6 +1,6 @@
 // System text under the Japanese ANSI code page 932: double-byte characters
-// whose trail byte is 0x5C or 0x7C, Japanese file names on disk, and texts
-// converted from Unicode without best fit (in other code pages too).
+// whose trail byte is 0x5C or 0x7C, Japanese file names on disk, device names,
+// and texts converted from Unicode without best fit (in other code pages too).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -288,6 +288,45 @@ TEST_F(CodePage932, CharactersCodePage932CannotHoldAreRefusedAndTheFileKept) {
         EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
         EXPECT_EQ(bytes, ReadBytes(path));
     }
+}
+
+TEST_F(CodePage932, TitlesThatNameDevicesAreRefusedAndTheFileKept) {
+    struct Row {
+        const char* title;
+        int code;
+        const char* name;
+    };
+    const Row rows[] = {
+        {"NUL", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"nul.txt", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"Con  .", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"COM1.mp3", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"lpt9", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"aux", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"PRN", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"COM10", RESULT_OK, "COM10.mp3"},
+        {"NULL", RESULT_OK, "NULL.mp3"},
+        {"My Con", RESULT_OK, "My Con.mp3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.title);
+        TempFolder folder("device");
+        std::string path = folder.File("track01.mp3");
+        std::string bytes = Id3v2(TextFrame("TIT2", 0, row.title)) + Audio(1);
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_EQ(row.code, RenameByTag(path.c_str(), info, kTitleOnly));
+        EXPECT_EQ(Names{row.name}, folder.Names());
+        EXPECT_EQ(bytes, ReadBytes(folder.File(row.name)));
+    }
+}
+
+TEST_F(CodePage932, SuperscriptDigitsNameDevicesWhereTheCodePageHasThem) {
+    EXPECT_EQ(1, CodePageNameIsDevice("COM\xB9", 1252));       // COM¹
+    EXPECT_EQ(1, CodePageNameIsDevice("lpt\xB3 .txt", 1252));  // lpt³
+    EXPECT_EQ(0, CodePageNameIsDevice("COM\xB9", 932));        // COMｹ: half-width katakana
+    EXPECT_EQ(0, CodePageNameIsDevice("COM\xB2", 932));
 }
 
 TEST_F(CodePage932, CharactersEncodeInTheCodePageGivenWithJisFormsOnlyIn932) {
