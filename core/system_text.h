@@ -30,6 +30,11 @@ int CharLength(const char* text);
 // The byte that ends the directory part of a path.
 char PathSeparator();
 
+// Bytes of `text` up to a lead byte that its end left without a trail byte
+// (all of `text` where there is none). Put before other text, such a byte
+// takes the next byte as its trail: the blank of " - ", the dot of ".mp3".
+int WholeCharsLength(const char* text);
+
 // 1 when the file name `name` would name a device instead of a file (NUL,
 // CON, COM1 with any extension, on Windows), 0 otherwise. A rename to a
 // device can copy the file into it and delete the original.

@@ -115,6 +115,10 @@ char PathSeparator() {
     return '/';
 }
 
+int WholeCharsLength(const char* text) {
+    return static_cast<int>(strlen(text));
+}
+
 int NameIsDevice(const char* name) {
     (void)name;
     return 0;

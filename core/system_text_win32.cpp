@@ -106,6 +106,17 @@ int NameIsDevice(const char* name) {
     return CodePageNameIsDevice(name, GetACP());
 }
 
+int WholeCharsLength(const char* text) {
+    int length = 0;
+    while (text[length] != '\0') {
+        int n = CharLength(text + length);
+        // A lead byte only stands alone at the end.
+        if (n == 1 && IsDBCSLeadByte(static_cast<BYTE>(text[length]))) break;
+        length += n;
+    }
+    return length;
+}
+
 int RawTagText(const unsigned char* bytes, int count, bool fixedWidth, char* text, int limit) {
     (void)fixedWidth;
     // The ANSI code page is what the tag's bytes were most likely written in:

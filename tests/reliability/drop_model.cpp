@@ -152,6 +152,14 @@ bool RefusedByFileSystem(const std::string& name) {
     return false;
 }
 
+// The texts as the name takes them, each of whole characters.
+ModelTags WholeCharTexts(ModelTags tags) {
+    for (std::string* text : {&tags.v1Title, &tags.v1Artist, &tags.v2Title, &tags.v2Artist}) {
+        *text = HostPlatform().wholeChars(*text);
+    }
+    return tags;
+}
+
 bool Taken(const Snapshot& state, const std::string& path) {
     for (const auto& entry : state) {
         if (SameName(entry.first, path)) return true;
@@ -214,7 +222,7 @@ ModelOutcome ModelDropOne(const std::string& path, Settings settings, Snapshot* 
     Snapshot::iterator file = state->find(path);
     if (file == state->end() || file->second == kFolderMark) return outcome;
 
-    ModelTags tags = ModelReadTags(file->second);
+    ModelTags tags = WholeCharTexts(ModelReadTags(file->second));
     if (!tags.recognized) return {RESULT_FILE_ERROR, ""};
     if (!tags.hasV1 && !tags.hasV2) return {RESULT_NO_TAG, ""};
     if (tags.v1Title.empty() && tags.v2Title.empty()) return {RESULT_NO_TITLE, ""};

@@ -115,6 +115,7 @@ std::string Utf8OrWindows1252(const std::string& bytes, bool fixedWidth, size_t 
 }  // namespace
 
 const ModelPlatform& HostPlatform() {
-    static const ModelPlatform kPosix = {false, '/', EncodeUtf8, OneByte, Unchanged, Utf8OrWindows1252, NoDevices};
+    static const ModelPlatform kPosix = {false,     '/',      EncodeUtf8, OneByte, Unchanged, Utf8OrWindows1252,
+                                         Unchanged, NoDevices};
     return kPosix;
 }

@@ -61,6 +61,14 @@ std::string AsTheyStand(const std::string& bytes, bool, size_t limit) {
     return bytes.substr(0, limit);
 }
 
+// A lead byte on its own at the end is no character of the name.
+std::string WithoutLoneLeadByte(const std::string& text) {
+    size_t last = 0;
+    for (size_t i = 0; i < text.size(); i += static_cast<size_t>(AnsiCharLength(text.c_str() + i))) last = i;
+    bool lone = !text.empty() && last == text.size() - 1 && IsDBCSLeadByte(static_cast<BYTE>(text[last]));
+    return lone ? text.substr(0, last) : text;
+}
+
 // CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 (the superscripts one to
 // three as digits too), in any letter case: a name is a device's when the part
 // before its first dot, trailing blanks left out, is one of them.
@@ -79,7 +87,7 @@ bool NamesDevice(const std::string& name) {
 }  // namespace
 
 const ModelPlatform& HostPlatform() {
-    static const ModelPlatform kWindows = {true,         '\\',        EncodeAnsi, AnsiCharLength,
-                                           AnsiFromUtf8, AsTheyStand, NamesDevice};
+    static const ModelPlatform kWindows = {true,         '\\',        EncodeAnsi,          AnsiCharLength,
+                                           AnsiFromUtf8, AsTheyStand, WithoutLoneLeadByte, NamesDevice};
     return kWindows;
 }

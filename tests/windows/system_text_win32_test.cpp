@@ -1,6 +1,7 @@
 // System text under the Japanese ANSI code page 932: double-byte characters
-// whose trail byte is 0x5C or 0x7C, Japanese file names on disk, device names,
-// and texts converted from Unicode without best fit (in other code pages too).
+// whose trail byte is 0x5C or 0x7C, lead bytes left on their own, Japanese file
+// names on disk, device names, and texts converted from Unicode without best
+// fit (in other code pages too).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -327,6 +328,39 @@ TEST_F(CodePage932, SuperscriptDigitsNameDevicesWhereTheCodePageHasThem) {
     EXPECT_EQ(1, CodePageNameIsDevice("lpt\xB3 .txt", 1252));  // lpt³
     EXPECT_EQ(0, CodePageNameIsDevice("COM\xB9", 932));        // COMｹ: half-width katakana
     EXPECT_EQ(0, CodePageNameIsDevice("COM\xB2", 932));
+}
+
+TEST_F(CodePage932, LeadByteLeftLastIsDroppedBeforeTheNameIsComposed) {
+    std::string cut = "A";  // and 15 times 日: 31 bytes, the field keeps 30
+    for (int k = 0; k < 15; ++k) cut += "\x93\xFA";
+    struct Row {
+        const char* what;
+        std::string bytes;
+        Settings settings;
+        std::string name;
+    };
+    const Row rows[] = {
+        {"Latin-1 e acute in ID3v1", Audio(1) + Id3v1("Caf\xE9", ""), kTitleOnly, "Caf.mp3"},
+        {"e acute before the joining blank", Id3v2(TextFrame("TIT2", 0, "Caf\xE9") + TextFrame("TPE1", 0, "Band")),
+         kTitleArtist, "Caf - Band.mp3"},
+        {"e acute in the artist", Id3v2(TextFrame("TIT2", 0, "Song") + TextFrame("TPE1", 0, "Jos\xE9")), kTitleArtist,
+         "Song - Jos.mp3"},
+        {"Japanese ID3v1 title cut mid-character", Audio(1) + Id3v1(cut, "Band"), kTitleArtist,
+         cut.substr(0, 29) + " - Band.mp3"},
+        {"nothing but a lead byte: the other tag's title",
+         Id3v2(TextFrame("TIT2", 0, "\xE9")) + Audio(1) + Id3v1("Song", ""), kTitleOnly, "Song.mp3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder folder("lead");
+        std::string path = folder.File("track01.mp3");
+        ASSERT_TRUE(WriteBytes(path, row.bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, row.settings));
+        EXPECT_EQ(Names{row.name}, folder.Names());
+        EXPECT_EQ(row.bytes, ReadBytes(folder.File(row.name)));
+    }
 }
 
 TEST_F(CodePage932, CharactersEncodeInTheCodePageGivenWithJisFormsOnlyIn932) {
