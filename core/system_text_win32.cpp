@@ -2,6 +2,8 @@
 // be a double-byte one (932 on Japanese systems) or UTF-8 (65001).
 #include <windows.h>
 
+#include <string.h>
+
 #include "records.h"
 #include "system_text.h"
 #include "system_text_win32.h"
@@ -79,6 +81,34 @@ int EncodeCodePageChar(uint32_t cp, unsigned codePage, char* out) {
 
 int EncodeSystemChar(uint32_t cp, char* out) {
     return EncodeCodePageChar(cp, GetACP(), out);
+}
+
+unsigned SystemPathFromWide(const wchar_t* wide, unsigned codePage, char* path, unsigned size, bool* held) {
+    // Character by character, so that the whole length is known however
+    // little of it fits; a path names a file by its exact characters, so
+    // nothing is mapped here.
+    *held = true;
+    unsigned length = 0, written = 0;
+    bool full = false;
+    for (size_t i = 0; wide[i] != 0;) {
+        int count = wide[i] >= 0xD800 && wide[i] <= 0xDBFF && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF ? 2 : 1;
+        char bytes[4];
+        int n = count == 1 && IsSurrogate(wide[i]) ? 0 : EncodeUnits(wide + i, count, codePage, bytes);
+        if (n == 0) {
+            bytes[0] = '?';
+            n = 1;
+            *held = false;
+        }
+        full = full || written + static_cast<unsigned>(n) > size - 1;
+        if (!full) {
+            memcpy(path + written, bytes, static_cast<size_t>(n));
+            written += static_cast<unsigned>(n);
+        }
+        length += static_cast<unsigned>(n);
+        i += static_cast<size_t>(count);
+    }
+    path[written] = '\0';
+    return length;
 }
 
 int CodePageNameIsDevice(const char* name, unsigned codePage) {

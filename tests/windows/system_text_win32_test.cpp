@@ -1,7 +1,7 @@
 // System text under the Japanese ANSI code page 932: double-byte characters
 // whose trail byte is 0x5C or 0x7C, lead bytes left on their own, Japanese file
-// names on disk, device names, and texts converted from Unicode without best
-// fit (in other code pages too).
+// names on disk, device names, and texts and paths converted from Unicode
+// without best fit (in other code pages too).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -403,6 +403,39 @@ TEST_F(CodePage932, WaveDashTitleFromAMacTaggerIsRenamed) {
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
     EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
     EXPECT_EQ(Names{"\x97\xF6\x81\x60Love.mp3"}, folder.Names());  // 恋～Love
+}
+
+TEST_F(CodePage932, PathsConvertWithoutLookAlikesAndSayWhatTheyCannotHold) {
+    struct Row {
+        const wchar_t* wide;
+        unsigned codePage;
+        std::string path;
+        bool held;
+    };
+    const Row rows[] = {
+        {L"C:\\caf\u00E9.mp3", 932, "C:\\caf?.mp3", false},  // not cafe.mp3
+        {L"C:\\AC\u00A5DC", 932, "C:\\AC?DC", false},        // not AC\DC
+        {L"C:\\\u301C.mp3", 932, "C:\\?.mp3", false},        // a path keeps its exact characters
+        {L"C:\\\u65E5\u672C.mp3", 932, "C:\\\x93\xFA\x96\x7B.mp3", true},
+        {L"C:\\caf\u00E9.mp3", 1252, "C:\\caf\xE9.mp3", true},
+        {L"C:\\caf\u00E9.mp3", CP_UTF8, "C:\\caf\xC3\xA9.mp3", true},
+        {L"C:\\\xD83D\xDE00", CP_UTF8, "C:\\\xF0\x9F\x98\x80", true},
+        {L"C:\\\xD800x", CP_UTF8, "C:\\?x", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        char path[TEXT_BUFFER];
+        bool held = !row.held;
+        EXPECT_EQ(row.path.size(), SystemPathFromWide(row.wide, row.codePage, path, sizeof path, &held));
+        EXPECT_EQ(row.path, path);
+        EXPECT_EQ(row.held, held);
+    }
+    // A buffer too small still learns the whole length, and holds what fits.
+    char small[6];
+    bool held = false;
+    EXPECT_EQ(11u, SystemPathFromWide(L"C:\\\u65E5\u672C.mp3", 932, small, sizeof small, &held));
+    EXPECT_STREQ("C:\\\x93\xFA", small);
+    EXPECT_TRUE(held);
 }
 
 }  // namespace
