@@ -63,8 +63,11 @@ void CloseFile(InputFile file) {
 }
 
 int RenameNoReplace(const char* from, const char* to) {
-    // MoveFileA never replaces an existing file.
-    return MoveFileA(from, to) ? 1 : 0;
+    // No flags: never replace an existing file, and never copy and delete,
+    // which MoveFileA allows when the target is on another device. A rename
+    // in one folder needs no copy, and a target that turned out to be a
+    // device (NUL, COM1) would take the copy and lose the file.
+    return MoveFileExA(from, to, 0) ? 1 : 0;
 }
 
 int RestoreName(const char* from, const char* to) {

@@ -21,7 +21,17 @@ int NameAcceptable(const char* name) {
     for (const char* c = kForbidden; *c != '\0'; ++c) {
         if (!CharAbsent(name, *c)) return 0;
     }
-    return 1;
+    return !NameIsDevice(name);
+}
+
+// The record with each text cut to its whole characters: a lead byte left
+// last (a Latin-1 letter read in a double-byte code page, a field that ended
+// mid-character) would swallow what the name puts after it.
+TagInfo WholeCharsOnly(const TagInfo& info) {
+    TagInfo whole = info;
+    char* texts[] = {whole.v1Title, whole.v1Artist, whole.v2Title, whole.v2Artist};
+    for (char* text : texts) text[WholeCharsLength(text)] = '\0';
+    return whole;
 }
 
 // Length of the directory part of `path`, its last separator included; 0 for
@@ -53,12 +63,13 @@ int PlanRename(const char* path, const TagInfo& info, Settings settings, char* n
     if (!info.fileOpened) return RESULT_ACCESS_FAILED;
     if (!info.formatRecognized) return RESULT_FILE_ERROR;
     if (!info.hasId3v1 && !info.hasId3v2) return RESULT_NO_TAG;
-    if (info.v1Title[0] == '\0' && info.v2Title[0] == '\0') return RESULT_NO_TITLE;
+    TagInfo whole = WholeCharsOnly(info);
+    if (whole.v1Title[0] == '\0' && whole.v2Title[0] == '\0') return RESULT_NO_TITLE;
 
     // Each of title and artist falls back to the other tag on its own.
     bool v1First = settings.primaryTag == PRIMARY_V1;
-    const char* title = v1First ? Prefer(info.v1Title, info.v2Title) : Prefer(info.v2Title, info.v1Title);
-    const char* artist = v1First ? Prefer(info.v1Artist, info.v2Artist) : Prefer(info.v2Artist, info.v1Artist);
+    const char* title = v1First ? Prefer(whole.v1Title, whole.v2Title) : Prefer(whole.v2Title, whole.v1Title);
+    const char* artist = v1First ? Prefer(whole.v1Artist, whole.v2Artist) : Prefer(whole.v2Artist, whole.v1Artist);
     if (artist[0] == '\0') artist = kUnknownArtist;
 
     // Texts from the reader are at most 126 bytes, but the record is the

@@ -1,5 +1,6 @@
 // How the platform spells text: the system's byte encoding of a character, the
-// length of a character in bytes, and the path separator.
+// length of a character in bytes, the path separator, and the names that stand
+// for devices.
 // system_text_posix.cpp (UTF-8) and system_text_win32.cpp (ANSI code page)
 // implement it; the build picks one.
 #ifndef QUILLON_CORE_SYSTEM_TEXT_H
@@ -28,5 +29,15 @@ int CharLength(const char* text);
 
 // The byte that ends the directory part of a path.
 char PathSeparator();
+
+// Bytes of `text` up to a lead byte that its end left without a trail byte
+// (all of `text` where there is none). Put before other text, such a byte
+// takes the next byte as its trail: the blank of " - ", the dot of ".mp3".
+int WholeCharsLength(const char* text);
+
+// 1 when the file name `name` would name a device instead of a file (NUL,
+// CON, COM1 with any extension, on Windows), 0 otherwise. A rename to a
+// device can copy the file into it and delete the original.
+int NameIsDevice(const char* name);
 
 #endif

@@ -114,3 +114,12 @@ int CharLength(const char* text) {
 char PathSeparator() {
     return '/';
 }
+
+int WholeCharsLength(const char* text) {
+    return static_cast<int>(strlen(text));
+}
+
+int NameIsDevice(const char* name) {
+    (void)name;
+    return 0;
+}

@@ -5,6 +5,7 @@
 
 #include "core/drop_batch.h"
 #include "core/file_io.h"
+#include "core/system_text_win32.h"
 #include "core/tag_reader.h"
 #include "log_window.h"
 #include "main_window.h"
@@ -19,12 +20,17 @@ unsigned DropCount(DropSite* site) {
 }
 
 unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
-    // The whole length lets the batch refuse a path that the buffer would cut.
-    unsigned length = DragQueryFileA(site->drop, index, nullptr, 0);
-    if (size == 0) return length;
-    path[0] = '\0';
-    DragQueryFileA(site->drop, index, path, size);
-    return length;
+    // The shell's own Unicode path, converted here without best fit: the ANSI
+    // query turns "café.mp3" into "cafe.mp3" and "AC¥DC" into "AC\DC", other
+    // files and folders that may well exist. A path longer than this buffer
+    // is longer than any the batch takes, and is counted as far as it fits.
+    wchar_t wide[LINE_BUFFER];
+    wide[0] = 0;
+    DragQueryFileW(site->drop, index, wide, LINE_BUFFER);
+    char none[1];
+    bool held = false;
+    unsigned length = SystemPathFromWide(wide, GetACP(), size > 0 ? path : none, size > 0 ? size : 1, &held);
+    return held ? length : DROP_PATH_UNHELD;
 }
 
 void DropReadTags(DropSite* site, const char* path, TagInfo& info) {

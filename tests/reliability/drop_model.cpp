@@ -152,6 +152,14 @@ bool RefusedByFileSystem(const std::string& name) {
     return false;
 }
 
+// The texts as the name takes them, each of whole characters.
+ModelTags WholeCharTexts(ModelTags tags) {
+    for (std::string* text : {&tags.v1Title, &tags.v1Artist, &tags.v2Title, &tags.v2Artist}) {
+        *text = HostPlatform().wholeChars(*text);
+    }
+    return tags;
+}
+
 bool Taken(const Snapshot& state, const std::string& path) {
     for (const auto& entry : state) {
         if (SameName(entry.first, path)) return true;
@@ -214,7 +222,7 @@ ModelOutcome ModelDropOne(const std::string& path, Settings settings, Snapshot* 
     Snapshot::iterator file = state->find(path);
     if (file == state->end() || file->second == kFolderMark) return outcome;
 
-    ModelTags tags = ModelReadTags(file->second);
+    ModelTags tags = WholeCharTexts(ModelReadTags(file->second));
     if (!tags.recognized) return {RESULT_FILE_ERROR, ""};
     if (!tags.hasV1 && !tags.hasV2) return {RESULT_NO_TAG, ""};
     if (tags.v1Title.empty() && tags.v2Title.empty()) return {RESULT_NO_TITLE, ""};
@@ -229,7 +237,7 @@ ModelOutcome ModelDropOne(const std::string& path, Settings settings, Snapshot* 
     std::string name = settings.nameFormat == NAME_TITLE          ? title
                        : settings.nameFormat == NAME_TITLE_ARTIST ? title + " - " + artist
                                                                   : artist + " - " + title;
-    if (HasForbidden(name)) return {RESULT_RENAME_ERROR, ""};
+    if (HasForbidden(name) || HostPlatform().namesDevice(name)) return {RESULT_RENAME_ERROR, ""};
     std::string newPath = DirectoryPart(path) + name + ".mp3";
     if (newPath.size() > TEXT_MAX) return {RESULT_RENAME_ERROR, ""};
     if (newPath == path) return {RESULT_OK, newPath};

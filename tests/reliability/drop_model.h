@@ -26,6 +26,10 @@ struct ModelPlatform {
     // The text taken from tag bytes that declare no Unicode encoding, at most
     // `limit` bytes; `fixedWidth` for an ID3v1 field.
     std::string (*rawText)(const std::string& bytes, bool fixedWidth, size_t limit);
+    // The text as a name takes it: without a lead byte left last on its own.
+    std::string (*wholeChars)(const std::string& text);
+    // Whether the file name is a device's (NUL, COM1.txt) on this system.
+    bool (*namesDevice)(const std::string& name);
 };
 const ModelPlatform& HostPlatform();
 

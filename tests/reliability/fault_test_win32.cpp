@@ -3,12 +3,12 @@
 // change. Files held open by another program are in
 // tests/windows/file_io_win32_test.cpp and shell_drop_test.cpp.
 //
-// The tests run as root under Wine. Wine keeps an access list as the Unix
-// permission bits of the file, and root passes those, so the cases built on
-// access lists check that they took effect and are skipped, with the reason,
-// where they did not. A folder made immutable from the Unix side refuses even
-// root: ctest prepares one (immutable_folder.sh) and names it in
-// QUILLON_IMMUTABLE_FOLDER.
+// Wine keeps an access list as the Unix permission bits of the file, and root
+// passes those: ctest runs the cases built on access lists as an unprivileged
+// user (run_unprivileged.sh, which fails on a skip), and they check that the
+// list took effect and are skipped, with the reason, where it did not. A
+// folder made immutable from the Unix side refuses even root: ctest prepares
+// one (immutable_folder.sh) and names it in QUILLON_IMMUTABLE_FOLDER.
 #include <windows.h>
 #include <aclapi.h>
 
@@ -20,25 +20,45 @@
 
 namespace {
 
-// Gives `path` an access list of its own: Everyone denied `denied` (nothing
-// when 0), then allowed everything else.
-DWORD SetAccessList(const std::string& path, DWORD denied) {
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
-        return GetLastError();
+// Gives a file or folder an access list of its own: Everyone denied `denied`
+// (nothing when 0), then allowed everything else. It goes through a handle
+// opened while nothing is denied yet: Wine keeps the list as permission bits,
+// and once they deny reading it can no longer open the file to take the list
+// back.
+class AccessList {
+  public:
+    explicit AccessList(const std::string& path)
+        : handle_(CreateFileA(path.c_str(), READ_CONTROL | WRITE_DAC,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
+    ~AccessList() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     }
-    alignas(DWORD) BYTE buffer[256];
-    PACL acl = reinterpret_cast<PACL>(buffer);
-    InitializeAcl(acl, sizeof buffer, ACL_REVISION);
-    if (denied != 0) AddAccessDeniedAce(acl, ACL_REVISION, denied, everyone);
-    AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, everyone);
-    DWORD result = SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-                                         nullptr, acl, nullptr);
-    FreeSid(everyone);
-    return result;
-}
+    AccessList(const AccessList&) = delete;
+    AccessList& operator=(const AccessList&) = delete;
+
+    DWORD Set(DWORD denied) {
+        if (handle_ == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
+        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+        PSID everyone = nullptr;
+        if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
+            return GetLastError();
+        }
+        alignas(DWORD) BYTE buffer[256];
+        PACL acl = reinterpret_cast<PACL>(buffer);
+        InitializeAcl(acl, sizeof buffer, ACL_REVISION);
+        if (denied != 0) AddAccessDeniedAce(acl, ACL_REVISION, denied, everyone);
+        AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, everyone);
+        DWORD result =
+            SetSecurityInfo(handle_, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                            nullptr, nullptr, acl, nullptr);
+        FreeSid(everyone);
+        return result;
+    }
+
+  private:
+    HANDLE handle_;
+};
 
 bool CanRead(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -64,13 +84,14 @@ TEST(DropFaults, FileWhoseAccessListDeniesReadingIsAnAccessFailureAndStaysAsItWa
     std::string path = folder.Path("locked.mp3");
     WriteBytes(path, TaggedFile("Locked"));
     Snapshot before = TakeSnapshot(folder.path());
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), SetAccessList(path, FILE_GENERIC_READ | GENERIC_READ));
+    AccessList list(path);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), list.Set(FILE_GENERIC_READ | GENERIC_READ));
     bool readable = CanRead(path);
     std::vector<std::string> events;
     DropSite site;
     site.paths = {path};
     if (!readable) events = Drop(site);
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), SetAccessList(path, 0));
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), list.Set(0));
     if (readable)
         GTEST_SKIP() << "the access list did not stop reading (Wine keeps it as Unix permission bits, "
                         "which root passes)";
@@ -85,14 +106,14 @@ TEST(DropFaults, FolderWhoseAccessListDeniesNewNamesFailsTheRenameAndKeepsTheFil
     std::string path = Child(locked, "track.mp3");
     WriteBytes(path, TaggedFile("Song"));
     Snapshot before = TakeSnapshot(folder.path());
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
-              SetAccessList(locked, FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD));
+    AccessList list(locked);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), list.Set(FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD));
     bool writable = CanCreateIn(locked);
     std::vector<std::string> events;
     DropSite site;
     site.paths = {path};
     if (!writable) events = Drop(site);
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), SetAccessList(locked, 0));
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), list.Set(0));
     if (writable)
         GTEST_SKIP() << "the access list did not make the folder read-only (Wine keeps it as Unix "
                         "permission bits, which root passes)";

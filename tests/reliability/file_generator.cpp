@@ -35,6 +35,11 @@ const char* const kTitles[] = {
     "ソフト",
     "能力",
 };
+// Windows alone: names that stand for devices, and texts in the JIS X 0208
+// code points that code page 932 files under others.
+const char* const kWindowsTitles[] = {
+    "NUL", "con  .", "Com1.txt", "lpt9", "恋〜Love", "−5 ¢ £", "a‖b—c ¬¦",
+};
 const char* const kArtists[] = {
     "Band", "Band", "Artist", "", "   ", "Ομάδα", "N*Sync", "Guns <N> Roses", "歌手", "Duo", "",
 };
@@ -48,6 +53,7 @@ std::string CaseGenerator::RandomBytes(int count) {
 }
 
 std::string CaseGenerator::Title() {
+    if (HostPlatform().windows && Chance(8)) return kWindowsTitles[Below(sizeof kWindowsTitles / sizeof(char*))];
     int pick = Below(100);
     if (pick < 80) return kTitles[Below(sizeof kTitles / sizeof kTitles[0])];
     if (pick < 90) {
@@ -72,7 +78,12 @@ Settings CaseGenerator::RandomSettings() {
 // 1 is UTF-16 with or without a byte-order mark, 2 UTF-16 big-endian, 3 UTF-8,
 // now and then with a broken byte.
 std::string CaseGenerator::Encode(const std::string& utf8, int encoding) {
-    if (encoding == 0 || encoding > 3) return HostPlatform().fromUtf8(utf8);
+    if (encoding == 0 || encoding > 3) {
+        std::string text = HostPlatform().fromUtf8(utf8);
+        // On Windows now and then a Latin-1 é last, a lead byte in code page 932.
+        if (HostPlatform().windows && Chance(10)) text += '\xE9';
+        return text;
+    }
     if (encoding == 3) {
         std::string out = Chance(10) ? "\xEF\xBB\xBF" + utf8 : utf8;
         if (Chance(10)) {
@@ -160,19 +171,25 @@ std::string CaseGenerator::Id3v2Tag() {
 std::string CaseGenerator::V1Field(const std::string& utf8) {
     std::string text = HostPlatform().fromUtf8(utf8);
     std::string field;
+    bool lone = false;
     if (HostPlatform().windows) {
-        // Whole characters only: how the system names a file after half a
-        // double-byte character is its own affair.
+        // Whole characters, now and then followed by a lead byte on its own
+        // (a Latin-1 é, or what a field that cut a character in half ends
+        // in), then zeros only or blanks only: a lead byte and a blank read as
+        // one character, and how the system names a file after that is its
+        // own affair.
         for (size_t i = 0; i < text.size();) {
             size_t n = static_cast<size_t>(HostPlatform().charLength(text.c_str() + i));
             if (field.size() + n > 30) break;
             field += text.substr(i, n);
             i += n;
         }
+        lone = field.size() < 30 && Chance(10);
+        if (lone) field += '\xE9';
     } else {
         field = text.substr(0, 30);
     }
-    int pad = Below(3);
+    int pad = Below(lone ? 2 : 3);
     while (field.size() < 30) {
         char c = pad == 0 ? ' ' : pad == 1 ? '\0' : (Chance(50) ? ' ' : '\0');
         field += c;

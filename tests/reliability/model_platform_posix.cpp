@@ -35,6 +35,10 @@ std::string Unchanged(const std::string& text) {
     return text;
 }
 
+bool NoDevices(const std::string&) {
+    return false;
+}
+
 // Byte counts of the UTF-8 characters of `bytes`, as far as they are well
 // formed; `rest` is what follows the last whole one.
 std::vector<size_t> Utf8Characters(const std::string& bytes, std::string* rest) {
@@ -111,6 +115,7 @@ std::string Utf8OrWindows1252(const std::string& bytes, bool fixedWidth, size_t 
 }  // namespace
 
 const ModelPlatform& HostPlatform() {
-    static const ModelPlatform kPosix = {false, '/', EncodeUtf8, OneByte, Unchanged, Utf8OrWindows1252};
+    static const ModelPlatform kPosix = {false,     '/',      EncodeUtf8, OneByte, Unchanged, Utf8OrWindows1252,
+                                         Unchanged, NoDevices};
     return kPosix;
 }

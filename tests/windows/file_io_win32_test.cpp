@@ -1,5 +1,5 @@
 // The Win32 file back end on real files: what CreateFileA refuses to open,
-// reads at both ends of a file (past 4 GiB too), and what MoveFileA refuses.
+// reads at both ends of a file (past 4 GiB too), and what the rename refuses.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -250,6 +250,22 @@ TEST(Win32Rename, NameTheFileSystemRefusesFailsAndKeepsTheFile) {
     EXPECT_EQ(RESULT_ACCESS_FAILED, RenameByTag(path.c_str(), info, kTitleOnly));
     EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
     EXPECT_EQ(bytes, ReadBytes(path));
+}
+
+// Under Wine the temp folder (in the prefix) and /dev/shm lie on different
+// Unix file systems: a move between them would be a copy and a delete, which
+// would lose the file if the target were a device.
+TEST(Win32Rename, FileIsNeverCopiedToAnotherDevice) {
+    TempFolder here("device");
+    TempFolder there("Z:\\dev\\shm\\quillon-device-" + std::to_string(GetCurrentProcessId()), false);
+    if (!FolderExists(there.path())) GTEST_SKIP() << "no /dev/shm reached through Z:";
+    std::string path = here.File("track01.mp3");
+    ASSERT_TRUE(WriteBytes(path, TaggedSong()));
+
+    EXPECT_EQ(0, RenameNoReplace(path.c_str(), there.File("Song.mp3").c_str()));
+    EXPECT_EQ(Names{"track01.mp3"}, here.Names());
+    EXPECT_EQ(TaggedSong(), ReadBytes(path));
+    EXPECT_EQ(Names{}, there.Names());
 }
 
 }  // namespace

@@ -164,6 +164,40 @@ TEST_F(DropTest, PathTooLongForTheBufferIsRefusedWithoutTouchingAnything) {
     EXPECT_EQ(ReadBytes(cutPath), song);
 }
 
+// The shell drops Unicode paths. Converted with best fit, café.mp3 would be
+// taken for cafe.mp3 and AC¥DC.mp3 for DC.mp3 in the folder AC: both exist.
+TEST_F(DropTest, PathsTheCodePageCannotHoldAreRefusedAndNoLookAlikeIsTouched) {
+    std::wstring base(folder_.path().begin(), folder_.path().end());
+    auto put = [&](const std::wstring& name, const char* title) {
+        Bytes song = Id3v2File({TextFrame("TIT2", 0, Latin(title))});
+        HANDLE file = CreateFileW((base + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(file, song.data(), static_cast<DWORD>(song.size()), &written, nullptr));
+        CloseHandle(file);
+        return base + L"\\" + name;
+    };
+    ASSERT_TRUE(CreateDirectoryA((folder_ / "AC").c_str(), nullptr));
+    put(L"cafe.mp3", "Decoy");
+    put(L"AC\\DC.mp3", "Other decoy");
+    std::vector<std::wstring> paths = {put(L"caf\u00E9.mp3", "Cafe"), put(L"AC\u00A5DC.mp3", "Acdc"),
+                                       put(L"\u65E5\u672C.mp3", "Nihon")};
+
+    std::vector<std::string> expected = {Line(kAccessFailed, folder_ / "caf?.mp3"),
+                                         Line(kAccessFailed, folder_ / "AC?DC.mp3"),
+                                         Line(kDone, folder_ / "\x93\xFA\x96\x7B.mp3"), "READY."};
+    EXPECT_EQ(SendDrop(main_->hwnd(), paths), 0);
+    EXPECT_EQ(LogLines(main_->log()), expected);
+    for (const std::wstring& kept : {paths[0], paths[1], base + L"\\cafe.mp3", base + L"\\AC\\DC.mp3"}) {
+        EXPECT_NE(GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_EQ(GetFileAttributesW(paths[2].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(FileExists(folder_ / "Nihon - Unknown Artist.mp3"));
+    EXPECT_FALSE(FileExists(folder_ / "Decoy - Unknown Artist.mp3"));
+    EXPECT_FALSE(FileExists(folder_ / "AC\\Other decoy - Unknown Artist.mp3"));
+    // The folder's removal goes by ANSI names, which these two have none of.
+    for (const std::wstring& path : paths) DeleteFileW(path.c_str());
+}
+
 TEST_F(DropTest, DropWithoutFilesEmptiesTheLogAndEndsWithReady) {
     char line[] = "earlier";
     SendMessageA(main_->log(), LOGM_ADD, 0, reinterpret_cast<LPARAM>(line));

@@ -297,30 +297,40 @@ inline Bytes MpegFile(const char* title, const char* artist) {
 // --- Drops --------------------------------------------------------------------
 
 // A drop handle as the shell hands it over: a moveable global block holding
-// DROPFILES, then the ANSI paths, each NUL-terminated, then one more NUL.
-// The receiver releases it with DragFinish.
-inline HDROP MakeDrop(const std::vector<std::string>& paths) {
+// DROPFILES, then the paths, each NUL-terminated, then one more NUL; ANSI, or
+// UTF-16 as the shell itself writes them (wide characters). The receiver
+// releases it with DragFinish.
+template <typename Char>
+inline HDROP MakeDropOf(const std::vector<std::basic_string<Char>>& paths) {
     // Two NULs after the last path, so that even an empty list is terminated
     // as readers of the format expect.
     size_t listSize = 2;
-    for (const std::string& p : paths) listSize += p.size() + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + listSize);
+    for (const std::basic_string<Char>& p : paths) listSize += p.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + listSize * sizeof(Char));
     if (block == nullptr) return nullptr;
     char* bytes = static_cast<char*>(GlobalLock(block));
     DROPFILES* header = reinterpret_cast<DROPFILES*>(bytes);
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
+    header->fWide = sizeof(Char) > 1;
     char* at = bytes + sizeof(DROPFILES);
-    for (const std::string& p : paths) {
-        memcpy(at, p.c_str(), p.size() + 1);
-        at += p.size() + 1;
+    for (const std::basic_string<Char>& p : paths) {
+        memcpy(at, p.c_str(), (p.size() + 1) * sizeof(Char));
+        at += (p.size() + 1) * sizeof(Char);
     }
     GlobalUnlock(block);
     return static_cast<HDROP>(block);
 }
 
+inline HDROP MakeDrop(const std::vector<std::string>& paths) {
+    return MakeDropOf(paths);
+}
+
 inline LRESULT SendDrop(HWND hwnd, const std::vector<std::string>& paths) {
-    return SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+    return SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropOf(paths)), 0);
+}
+
+inline LRESULT SendDrop(HWND hwnd, const std::vector<std::wstring>& paths) {
+    return SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropOf(paths)), 0);
 }
 
 // --- Pictures -----------------------------------------------------------------

@@ -1,6 +1,7 @@
 // System text under the Japanese ANSI code page 932: double-byte characters
-// whose trail byte is 0x5C or 0x7C, Japanese file names on disk, and frame
-// texts converted from Unicode without best fit.
+// whose trail byte is 0x5C or 0x7C, lead bytes left on their own, Japanese file
+// names on disk, device names, and texts and paths converted from Unicode
+// without best fit (in other code pages too).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "core/frame_text.h"
 #include "core/rename_planner.h"
 #include "core/system_text.h"
+#include "core/system_text_win32.h"
 #include "core/tag_reader.h"
 #include "win32_fixtures.h"
 
@@ -286,6 +288,141 @@ TEST_F(CodePage932, CharactersCodePage932CannotHoldAreRefusedAndTheFileKept) {
         EXPECT_EQ(RESULT_RENAME_ERROR, RenameByTag(path.c_str(), info, kTitleOnly));
         EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
         EXPECT_EQ(bytes, ReadBytes(path));
+    }
+}
+
+TEST_F(CodePage932, TitlesThatNameDevicesAreRefusedAndTheFileKept) {
+    struct Row {
+        const char* title;
+        int code;
+        const char* name;
+    };
+    const Row rows[] = {
+        {"NUL", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"nul.txt", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"Con  .", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"COM1.mp3", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"lpt9", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"aux", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"PRN", RESULT_RENAME_ERROR, "track01.mp3"},
+        {"COM10", RESULT_OK, "COM10.mp3"},
+        {"NULL", RESULT_OK, "NULL.mp3"},
+        {"My Con", RESULT_OK, "My Con.mp3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.title);
+        TempFolder folder("device");
+        std::string path = folder.File("track01.mp3");
+        std::string bytes = Id3v2(TextFrame("TIT2", 0, row.title)) + Audio(1);
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_EQ(row.code, RenameByTag(path.c_str(), info, kTitleOnly));
+        EXPECT_EQ(Names{row.name}, folder.Names());
+        EXPECT_EQ(bytes, ReadBytes(folder.File(row.name)));
+    }
+}
+
+TEST_F(CodePage932, SuperscriptDigitsNameDevicesWhereTheCodePageHasThem) {
+    EXPECT_EQ(1, CodePageNameIsDevice("COM\xB9", 1252));       // COM¹
+    EXPECT_EQ(1, CodePageNameIsDevice("lpt\xB3 .txt", 1252));  // lpt³
+    EXPECT_EQ(0, CodePageNameIsDevice("COM\xB9", 932));        // COMｹ: half-width katakana
+    EXPECT_EQ(0, CodePageNameIsDevice("COM\xB2", 932));
+}
+
+TEST_F(CodePage932, LeadByteLeftLastIsDroppedBeforeTheNameIsComposed) {
+    std::string cut = "A";  // and 15 times 日: 31 bytes, the field keeps 30
+    for (int k = 0; k < 15; ++k) cut += "\x93\xFA";
+    struct Row {
+        const char* what;
+        std::string bytes;
+        Settings settings;
+        std::string name;
+    };
+    const Row rows[] = {
+        {"Latin-1 e acute in ID3v1", Audio(1) + Id3v1("Caf\xE9", ""), kTitleOnly, "Caf.mp3"},
+        {"e acute before the joining blank", Id3v2(TextFrame("TIT2", 0, "Caf\xE9") + TextFrame("TPE1", 0, "Band")),
+         kTitleArtist, "Caf - Band.mp3"},
+        {"e acute in the artist", Id3v2(TextFrame("TIT2", 0, "Song") + TextFrame("TPE1", 0, "Jos\xE9")), kTitleArtist,
+         "Song - Jos.mp3"},
+        {"Japanese ID3v1 title cut mid-character", Audio(1) + Id3v1(cut, "Band"), kTitleArtist,
+         cut.substr(0, 29) + " - Band.mp3"},
+        {"nothing but a lead byte: the other tag's title",
+         Id3v2(TextFrame("TIT2", 0, "\xE9")) + Audio(1) + Id3v1("Song", ""), kTitleOnly, "Song.mp3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder folder("lead");
+        std::string path = folder.File("track01.mp3");
+        ASSERT_TRUE(WriteBytes(path, row.bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, row.settings));
+        EXPECT_EQ(Names{row.name}, folder.Names());
+        EXPECT_EQ(row.bytes, ReadBytes(folder.File(row.name)));
+    }
+}
+
+TEST_F(CodePage932, CharactersEncodeInTheCodePageGivenWithJisFormsOnlyIn932) {
+    struct Row {
+        uint32_t cp;
+        unsigned codePage;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {0x301C, 932, "\x81\x60"},  // wave dash: the code page's fullwidth tilde
+        {0x2016, 932, "\x81\x61"},
+        {0x2212, 932, "\x81\x7C"},
+        {0x2014, 932, "\x81\x5C"},
+        {0x00A2, 932, "\x81\x91"},
+        {0x00A3, 932, "\x81\x92"},
+        {0x00AC, 932, "\x81\xCA"},
+        {0x00A6, 932, "\xFA\x55"},
+        {0x00A2, 1252, "\xA2"},
+        {0x301C, 1252, "?"},
+        {0x00E9, CP_UTF8, "\xC3\xA9"},
+        {0x301C, CP_UTF8, "\xE3\x80\x9C"},
+        {0xDC00, CP_UTF8, "?"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << row.cp << " in " << std::dec << row.codePage);
+        char out[4] = {};
+        int n = EncodeCodePageChar(row.cp, row.codePage, out);
+        EXPECT_EQ(row.expected, std::string(out, n > 0 ? n : 0));
+    }
+}
+
+TEST_F(CodePage932, WaveDashTitleFromAMacTaggerIsRenamed) {
+    TempFolder folder("jis");
+    std::string path = folder.File("track01.mp3");
+    ASSERT_TRUE(WriteBytes(path, Id3v2(TextFrame("TIT2", 1, Utf16Le(L"\u604B\u301CLove", true))) + Audio(1)));
+    TagInfo info;
+    ASSERT_EQ(1, ReadTags(path.c_str(), info));
+    EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
+    EXPECT_EQ(Names{"\x97\xF6\x81\x60Love.mp3"}, folder.Names());  // 恋～Love
+}
+
+TEST_F(CodePage932, PathsConvertWithoutLookAlikesAndSayWhatTheyCannotHold) {
+    struct Row {
+        const wchar_t* wide;
+        unsigned codePage;
+        std::string path;
+        bool held;
+    };
+    const Row rows[] = {
+        {L"C:\\caf\u00E9.mp3", 932, "C:\\caf?.mp3", false},  // not cafe.mp3
+        {L"C:\\\u301C.mp3", 932, "C:\\?.mp3", false},        // a path keeps its exact characters
+        {L"C:\\caf\u00E9.mp3", 1252, "C:\\caf\xE9.mp3", true},
+        {L"C:\\caf\u00E9.mp3", CP_UTF8, "C:\\caf\xC3\xA9.mp3", true},
+        {L"C:\\\xD800x", CP_UTF8, "C:\\?x", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        char path[TEXT_BUFFER];
+        bool held = !row.held;
+        EXPECT_EQ(row.path.size(), SystemPathFromWide(row.wide, row.codePage, path, sizeof path, &held));
+        EXPECT_EQ(row.path, path);
+        EXPECT_EQ(row.held, held);
     }
 }
 
