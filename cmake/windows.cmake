@@ -9,7 +9,7 @@ enable_language(RC)
 add_library(quillon_resources OBJECT ${CMAKE_SOURCE_DIR}/res/quillon.rc)
 target_include_directories(quillon_resources PRIVATE ${CMAKE_SOURCE_DIR}/res)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/quillon.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/app.ico;${CMAKE_SOURCE_DIR}/res/idle.bmp;${CMAKE_SOURCE_DIR}/res/busy.bmp")
+  "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/app.ico;${CMAKE_SOURCE_DIR}/res/idle.bmp;${CMAKE_SOURCE_DIR}/res/busy.bmp;${CMAKE_SOURCE_DIR}/res/quillon.manifest")
 
 # Everything of the shell but the entry point.
 file(GLOB QUILLON_SHELL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/shell/*.cpp)
@@ -23,3 +23,6 @@ add_executable(quillon WIN32 ${CMAKE_SOURCE_DIR}/shell/winmain.cpp)
 target_link_libraries(quillon PRIVATE quillon_shell quillon_resources)
 # The shipped build carries no symbols.
 target_link_options(quillon PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
+
+# The same sources give the same quillon.exe: no link time in the PE header.
+target_link_options(quillon PRIVATE -Wl,--no-insert-timestamp)

@@ -62,7 +62,7 @@ QDialogButtonBox* MakeButtons(QDialog* dialog) {
 }
 
 QLabel* MakeAbout(QWidget* parent) {
-    auto* about = new QLabel(QStringLiteral("Quillon Ver.1.6\nfor Linux\n(c) 2026 Ombrix"), parent);
+    auto* about = new QLabel(QStringLiteral("Quillon Ver.1.6\nfor Linux\n(c) 2026 Ombrix, MIT"), parent);
     about->setAlignment(Qt::AlignCenter);
     return about;
 }

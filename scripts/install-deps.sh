@@ -10,6 +10,9 @@ want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
 # xkbcommon libraries), and for its tests Xvfb, xdotool, the CJK fonts and
 # desktop-file-validate.
 want_desktop=(qt6-base-dev qt6-qpa-plugins xvfb xdotool fonts-noto-cjk desktop-file-utils)
+# Packaging: the manual pages' linters (mandoc, groff through man-db; col), the
+# AppStream validator, and ImageMagick to read the icon back.
+want_packaging=(mandoc man-db groff-base bsdextrautils appstream dpkg-dev imagemagick)
 want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick x11-apps
   fonts-noto-cjk fonts-urw-base35 fonts-wine qemu-user)
@@ -17,11 +20,14 @@ want_i386=(wine32:i386)
 # Only with --bench (scripts/bench.sh): the renamers quillon is measured
 # against, and gnuplot for the chart.
 want_bench=(id3ren mp3rename eyed3 gnuplot-nox)
+# Only with --release (scripts/release.sh): lintian judges the package.
+want_release=(lintian)
 
-wanted=("${want_native[@]}" "${want_desktop[@]}" "${want_windows[@]}" "${want_i386[@]}")
-if [ "${1:-}" = --bench ]; then
-  wanted+=("${want_bench[@]}")
-fi
+wanted=("${want_native[@]}" "${want_desktop[@]}" "${want_packaging[@]}" "${want_windows[@]}" "${want_i386[@]}")
+case "${1:-}" in
+  --bench) wanted+=("${want_bench[@]}") ;;
+  --release) wanted+=("${want_release[@]}") ;;
+esac
 missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -7,10 +7,15 @@ single 16-colour image and its mask).
 
 Given a compiled resource file (windres -O res res/quillon.rc), also: the
 log window and properties dialog templates field by field, the six outcome
-messages (10 bytes each in Shift-JIS, so the log's columns line up), and
-that the pictures and the icon in it are the ones in res/.
+messages (10 bytes each in Shift-JIS, so the log's columns line up), that
+the pictures and the icon in it are the ones in res/, the application
+manifest, and a version resource that says what the about text says.
 
-Usage: check_resources.py [--art-dir DIR] [FILE.res]
+Given --exe quillon.exe, the same of the resources linked into the program,
+and no link time in its PE header or resource directories; with --shipped
+(a release build) also no absolute path of the source tree anywhere in it.
+
+Usage: check_resources.py [--art-dir DIR] [FILE.res] [--exe FILE.exe [--shipped]]
 Exits 0 when everything matches, 1 with one line per mismatch otherwise.
 """
 import argparse
@@ -19,6 +24,7 @@ import os
 import struct
 import sys
 import types
+import xml.etree.ElementTree as ET
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
@@ -31,6 +37,18 @@ BMP_SIZE = 14 + 40 + SIDE * SIDE * 3
 LANG_JAPANESE = 0x0411
 
 IDI_APP, IDB_IDLE, IDB_BUSY, IDD_PROPERTIES, IDD_LOG = 101, 102, 103, 105, 107
+RT_VERSION, RT_MANIFEST = 16, 24
+
+ABOUT_LINES = ('Quillon Ver.1.6', 'for Windows', '(c) 2026 Ombrix, MIT')
+
+# Vista, 7, 8, 8.1, 10 and 11 (one id for the last two).
+SUPPORTED_OS = {
+    '{e2011457-1546-43c5-a5fe-008deee3d3f0}',
+    '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}',
+    '{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}',
+    '{1f676c76-80e1-4239-95bb-83d0f6d0da78}',
+    '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}',
+}
 
 # Regions (x0, y0, x1, y1 inclusive, y from the top) that must be plain
 # background. The busy picture's scribbles run into its corners, so its
@@ -299,11 +317,9 @@ def check_about(where, text, ck):
     lines = text.split('\n')
     ck.expect(where + ' text line count', len(lines), 3)
     if len(lines) == 3:
-        ck.expect(where + ' text line 1', lines[0], 'Quillon Ver.1.6')
-        ck.expect(where + ' text line 2', lines[1], 'for Windows')
-        ck.that(where + ' text line 3 is short ASCII',
-                0 < len(lines[2]) <= 24 and lines[2].isascii()
-                and lines[2].isprintable(), repr(lines[2]))
+        for n in range(3):
+            ck.expect('%s text line %d' % (where, n + 1), lines[n],
+                      ABOUT_LINES[n])
 
 
 def check_res(path, art_dir, ck):
@@ -316,7 +332,10 @@ def check_res(path, art_dir, ck):
     except dr.ResError as e:
         ck.that('%s decodes' % path, False, str(e))
         return
+    check_resources(dr, resources, art_dir, ck)
 
+
+def check_resources(dr, resources, art_dir, ck):
     def get(rtype, name, label):
         res = dr.find(resources, rtype, name)
         ck.that(label + ' is present', res is not None)
@@ -374,18 +393,169 @@ def check_res(path, art_dir, ck):
                     ck.that('IDI_APP image is res/app.ico',
                             icon.data == disk[22:])
 
+    check_manifest(get(RT_MANIFEST, 1, 'manifest (24, 1)'), ck)
+    check_version(get(RT_VERSION, 1, 'version resource (16, 1)'), ck)
+
+
+def check_manifest(res, ck):
+    if res is None:
+        return
+    disk = read(os.path.join(ROOT, 'res', 'quillon.manifest'), ck)
+    ck.that('manifest is res/quillon.manifest', res.data == disk)
+    try:
+        root = ET.fromstring(res.data)
+    except ET.ParseError as e:
+        ck.that('manifest is well-formed XML', False, str(e))
+        return
+    levels = [e.get('level') for e in root.iter()
+              if e.tag.endswith('}requestedExecutionLevel')]
+    ck.expect('manifest execution levels', levels, ['asInvoker'])
+    ids = {e.get('Id') for e in root.iter() if e.tag.endswith('}supportedOS')}
+    ck.expect('manifest supportedOS ids (Vista to 11)', ids, SUPPORTED_OS)
+    # The 140-pixel pictures are scaled by the system, and the dialogs keep
+    # the look of the templates' classic controls.
+    dpi = [e.tag for e in root.iter()
+           if e.tag.rsplit('}', 1)[-1] in ('dpiAware', 'dpiAwareness')]
+    ck.expect('manifest DPI awareness settings', dpi, [])
+    deps = [e.get('name') for e in root.iter()
+            if e.tag.endswith('}assemblyIdentity') and e.get('name')
+            and 'Common-Controls' in e.get('name')]
+    ck.expect('manifest common controls dependencies', deps, [])
+
+
+def version_blocks(data, pos=0, end=None):
+    """The VS_VERSIONINFO tree as (key, value bytes, type, children)."""
+    end = len(data) if end is None else end
+    out = []
+    while pos + 6 <= end:
+        length, value_length, vtype = struct.unpack_from('<HHH', data, pos)
+        if length == 0:
+            break
+        key_end = pos + 6
+        while data[key_end:key_end + 2] != b'\0\0':
+            key_end += 2
+        key = data[pos + 6:key_end].decode('utf-16-le')
+        value_at = (key_end + 2 + 3) & ~3
+        size = value_length * 2 if vtype == 1 else value_length
+        value = data[value_at:value_at + size]
+        children_at = (value_at + size + 3) & ~3
+        out.append((key, value, vtype,
+                    version_blocks(data, children_at, pos + length)))
+        pos = (pos + length + 3) & ~3
+    return out
+
+
+def check_version(res, ck):
+    if res is None:
+        return
+    try:
+        (key, fixed, _, children), = version_blocks(res.data)
+    except (ValueError, UnicodeDecodeError, struct.error) as e:
+        ck.that('version resource decodes', False, str(e))
+        return
+    ck.expect('version resource key', key, 'VS_VERSION_INFO')
+    sig, _, fms, fls, pms, pls = struct.unpack_from('<IIIIII', fixed, 0)
+    ck.expect('version signature', hex(sig), hex(0xFEEF04BD))
+    strings = {}
+    for block in children:
+        for table in block[3]:
+            for k, v, vtype, _ in table[3]:
+                if block[0] == 'StringFileInfo':
+                    strings[table[0] + '/' + k] = v.decode('utf-16-le').rstrip('\0')
+            if block[0] == 'VarFileInfo':
+                ck.expect('version translation', table[1], struct.pack('<HH', 0x411, 932))
+    # Line 1 of the about text is the product and its version, line 3 the
+    # company; the version resource must agree with both.
+    name, version = ABOUT_LINES[0].split(' Ver.')
+    major, minor = (int(n) for n in version.split('.'))
+    ck.expect('version FILEVERSION', (fms, fls), (major << 16 | minor, 0))
+    ck.expect('version PRODUCTVERSION', (pms, pls), (major << 16 | minor, 0))
+    for k, want in (('ProductName', name), ('FileDescription', name),
+                    ('FileVersion', version), ('ProductVersion', version),
+                    ('CompanyName', ABOUT_LINES[2].split()[2].rstrip(','))):
+        ck.expect('version string ' + k, strings.get('041103A4/' + k), want)
+
+
+def parse_pe(dr, data):
+    """The resources of a PE image as dump-res Resources, and its header."""
+    pe = struct.unpack_from('<I', data, 0x3C)[0]
+    if data[pe:pe + 4] != b'PE\0\0':
+        raise ValueError('no PE signature')
+    machine, sections, stamp, _, _, opt_size, _ = struct.unpack_from('<HHIIIHH', data, pe + 4)
+    opt = pe + 24
+    magic, = struct.unpack_from('<H', data, opt)
+    dirs = opt + (96 if magic == 0x10B else 112)
+    checksum, = struct.unpack_from('<I', data, opt + 64)
+    rva, _ = struct.unpack_from('<II', data, dirs + 2 * 8)
+    table = opt + opt_size
+    base = None
+    for n in range(sections):
+        _, vsize, vaddr, _, raw = struct.unpack_from('<8sIIII', data, table + 40 * n)
+        if vaddr <= rva < vaddr + vsize:
+            base = raw + (rva - vaddr)
+            delta = raw - vaddr
+    if base is None:
+        raise ValueError('no resource section')
+    stamps = []
+
+    def directory(at):
+        chars, dstamp, _, _, named, ids = struct.unpack_from('<IIHHHH', data, base + at)
+        stamps.append(dstamp)
+        for k in range(named + ids):
+            name, target = struct.unpack_from('<II', data, base + at + 16 + 8 * k)
+            if name & 0x80000000:
+                o = base + (name & 0x7FFFFFFF)
+                n, = struct.unpack_from('<H', data, o)
+                name = data[o + 2:o + 2 + 2 * n].decode('utf-16-le')
+            yield name, target
+
+    resources = []
+    for rtype, t in directory(0):
+        for name, nm in directory(t & 0x7FFFFFFF):
+            for lang, leaf in directory(nm & 0x7FFFFFFF):
+                drva, size, _, _ = struct.unpack_from('<IIII', data, base + leaf)
+                body = data[drva + delta:drva + delta + size]
+                resources.append(dr.Resource(rtype, name, lang, body, 0))
+    return resources, {'machine': machine, 'stamp': stamp,
+                       'checksum': checksum, 'directory stamps': set(stamps)}
+
+
+def check_exe(path, art_dir, shipped, ck):
+    dr = load_dump_res()
+    data = read(path, ck)
+    if data is None:
+        return
+    try:
+        resources, header = parse_pe(dr, data)
+    except (ValueError, struct.error) as e:
+        ck.that('%s is a PE image with resources' % path, False, str(e))
+        return
+    check_resources(dr, resources, art_dir, ck)
+    ck.expect('PE header time stamp', header['stamp'], 0)
+    ck.expect('resource directory time stamps', header['directory stamps'], {0})
+    if not shipped:
+        return
+    build = os.path.realpath(ROOT).encode()
+    ck.that('no build path in the program', build not in data
+            and build.decode().encode('utf-16-le') not in data, build.decode())
+
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     ap.add_argument('--art-dir', default=os.path.join(ROOT, 'res'),
                     help='directory with idle.bmp, busy.bmp, app.ico')
     ap.add_argument('res', nargs='?', help='compiled resource file (.res)')
+    ap.add_argument('--exe', help='linked program (quillon.exe)')
+    ap.add_argument('--shipped', action='store_true',
+                    help='the exe is a release build: no build path in it')
     args = ap.parse_args()
 
     ck = Checker()
     check_art(args.art_dir, ck)
     if args.res:
         check_res(args.res, args.art_dir, ck)
+    if args.exe:
+        check_exe(args.exe, args.art_dir, args.shipped, ck)
 
     for f in ck.failures:
         print('FAIL: ' + f)
@@ -394,7 +564,8 @@ def main():
               % (len(ck.failures), len(ck.failures) + ck.passed))
         return 1
     print('check_resources: all %d checks passed%s'
-          % (ck.passed, '' if args.res else ' (pictures and icon only)'))
+          % (ck.passed, '' if args.res or args.exe
+             else ' (pictures and icon only)'))
     return 0
 
 

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# cmake --install of a build, as the Debian package installs it: the files
+# and their modes, the desktop entry and AppStream metadata as installed, the
+# manual pages, the icons (the 32-pixel one is res/app.ico as ImageMagick
+# reads it) and the copyright file in Debian's machine-readable format.
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR
+set -u
+build=$1 source=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+passed=0 failed=0
+check() {  # what, then a command that succeeds when it holds
+  local what=$1
+  shift
+  if "$@"; then passed=$((passed + 1)); else echo "FAIL: $what"; failed=$((failed + 1)); fi
+}
+same() { [ "$1" = "$2" ] || { printf 'got:\n%s\nexpected:\n%s\n' "$1" "$2"; return 1; }; }
+
+DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
+usr=$root/usr
+
+check "installed files and their modes" same "$(cd "$root" && find . -type f -printf '%m %p\n' | sort -k2)" "\
+755 ./usr/bin/quillon
+755 ./usr/bin/quillon-gui
+644 ./usr/share/applications/quillon.desktop
+644 ./usr/share/bash-completion/completions/quillon
+644 ./usr/share/doc/quillon/README.md
+644 ./usr/share/doc/quillon/changelog.gz
+644 ./usr/share/doc/quillon/copyright
+644 ./usr/share/icons/hicolor/16x16/apps/quillon.png
+644 ./usr/share/icons/hicolor/32x32/apps/quillon.png
+644 ./usr/share/man/man1/quillon-gui.1.gz
+644 ./usr/share/man/man1/quillon.1.gz
+644 ./usr/share/metainfo/com.ombrix.quillon.metainfo.xml"
+check "no folder but 0755" same "$(cd "$root" && find . -mindepth 1 -type d ! -perm 755)" ""
+
+check "installed desktop entry validates" desktop-file-validate "$usr/share/applications/quillon.desktop"
+check "installed AppStream metadata validates" appstreamcli validate --no-net --pedantic \
+  "$usr/share/metainfo/com.ombrix.quillon.metainfo.xml" >/dev/null
+# The metadata names the desktop entry and the icon it uses is installed.
+check "metainfo launches quillon.desktop" grep -q '<launchable type="desktop-id">quillon.desktop</launchable>' \
+  "$usr/share/metainfo/com.ombrix.quillon.metainfo.xml"
+check "desktop entry's icon is quillon" grep -qx 'Icon=quillon' "$usr/share/applications/quillon.desktop"
+
+for page in quillon quillon-gui; do
+  check "$page.1.gz is the page" cmp -s <(gzip -dc "$usr/share/man/man1/$page.1.gz") "$source/man/$page.1"
+  # gzip -n: no name and no time in the header, so the bytes do not vary.
+  check "$page.1.gz has no time stamp" same "$(od -An -tu4 -j4 -N4 "$usr/share/man/man1/$page.1.gz" | tr -d ' ')" 0
+  check "man finds $page" env MANPATH="$usr/share/man" man -w "$page" >/dev/null
+done
+
+rgba() { /usr/bin/convert "$1" -depth 8 rgba:- | sha256sum; }
+for size in 16 32; do
+  icon=$usr/share/icons/hicolor/${size}x$size/apps/quillon.png
+  check "icon $size is a ${size}x$size PNG" same "$(/usr/bin/identify -format '%m %wx%h' "$icon")" "PNG ${size}x$size"
+  check "icon $size is transparent at its corner" same "$(/usr/bin/convert "$icon" -format '%[pixel:p{0,0}]' info:)" \
+    "srgba(0,0,0,0)"
+done
+check "icon 32 is res/app.ico" same "$(rgba "$usr/share/icons/hicolor/32x32/apps/quillon.png")" \
+  "$(rgba "$source/res/app.ico")"
+
+copyright=$usr/share/doc/quillon/copyright
+check "copyright: machine-readable format" grep -qx \
+  'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright"
+check "copyright: every file MIT, 2026 Ombrix" same "$(grep -E '^(Files|Copyright|License):' "$copyright")" "\
+Files: *
+Copyright: 2026 Ombrix
+License: MIT
+License: MIT"
+check "copyright: the licence text is LICENSE's" same \
+  "$(sed -n '/^ Permission/,$p' "$copyright" | sed 's/^ //; s/^\.$//')" \
+  "$(sed -n '/^Permission/,$p' "$source/LICENSE")"
+check "changelog names this version" same "$(gzip -dc "$usr/share/doc/quillon/changelog.gz" | head -1 | cut -d' ' -f1-2)" \
+  "quillon ($(sed -n 's/^project(Quillon VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt"))"
+
+check "installed quillon runs" same "$("$usr/bin/quillon" --version)" \
+  "quillon $(sed -n 's/^project(Quillon VERSION \([0-9.]*\).*/\1/p' "$source/CMakeLists.txt")"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
