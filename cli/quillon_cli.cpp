@@ -180,13 +180,11 @@ int SaveChoices(const Options& options, Settings* live) {
                 stored.primaryTag == asked.primaryTag && stored.logWindow == asked.logWindow;
     *live = stored;
     if (held) return 1;
-    std::string folder = ValueStoreFolder();
-    char shown[TEXT_BUFFER * ESCAPE_GROWTH];
-    EscapeControls(folder.c_str(), shown, sizeof shown);
+    std::string shown = EscapeControls(ValueStoreFolder());
     if (reason != 0) {
-        fprintf(stderr, "quillon: cannot save the settings in %s: %s\n", shown, strerror(reason));
+        fprintf(stderr, "quillon: cannot save the settings in %s: %s\n", shown.c_str(), strerror(reason));
     } else {
-        fprintf(stderr, "quillon: cannot save the settings in %s\n", shown);
+        fprintf(stderr, "quillon: cannot save the settings in %s\n", shown.c_str());
     }
     return 0;
 }

@@ -17,12 +17,6 @@
 
 namespace {
 
-std::string Shown(const std::string& path) {
-    std::string shown(path.size() * ESCAPE_GROWTH + 1, '\0');
-    EscapeControls(path.c_str(), &shown[0], shown.size());
-    return shown.c_str();
-}
-
 bool SameFile(const struct stat& st, const FileIdentity& id) {
     return static_cast<uint64_t>(st.st_dev) == id.device && static_cast<uint64_t>(st.st_ino) == id.inode &&
            st.st_size == id.size && st.st_mtim.tv_sec == id.modifiedSeconds &&
@@ -39,7 +33,7 @@ std::string PutBack(const JournalRecord& record, NamePlan* plan) {
     }
     if (!S_ISREG(st.st_mode) || !SameFile(st, record.identity)) return "the file was changed or replaced since";
     bool taken = plan != nullptr ? PlanHolds(*plan, record.from, &ignored) : lstat(record.from.c_str(), &st) == 0;
-    if (taken) return "its old name " + Shown(record.from) + " is taken";
+    if (taken) return "its old name " + EscapeControls(record.from) + " is taken";
     if (plan != nullptr) {
         PlanNoteMove(plan, record.to, record.from);
         return "";
@@ -53,7 +47,7 @@ std::string PutBack(const JournalRecord& record, NamePlan* plan) {
 int RunUndo(bool dryRun, void (*print)(const char* text)) {
     JournalBatch batch;
     if (!JournalNewestBatch(&batch)) {
-        fprintf(stderr, "quillon: nothing to undo: no batch left in %s\n", Shown(JournalFolder()).c_str());
+        fprintf(stderr, "quillon: nothing to undo: no batch left in %s\n", EscapeControls(JournalFolder()).c_str());
         return 1;
     }
     NamePlan plan;
@@ -61,10 +55,10 @@ int RunUndo(bool dryRun, void (*print)(const char* text)) {
     for (size_t i = batch.records.size(); i-- > 0;) {
         const JournalRecord& record = batch.records[i];
         std::string why = PutBack(record, dryRun ? &plan : nullptr);
-        std::string line = why.empty() ? std::string(OutcomeMessageUtf8(RESULT_OK)) + " - " + Shown(record.to) +
-                                             " -> " + Shown(record.from)
+        std::string line = why.empty() ? std::string(OutcomeMessageUtf8(RESULT_OK)) + " - " +
+                                             EscapeControls(record.to) + " -> " + EscapeControls(record.from)
                                        : std::string(OutcomeMessageUtf8(RESULT_ACCESS_FAILED)) + " - " +
-                                             Shown(record.to) + " (" + why + "; left as it is)";
+                                             EscapeControls(record.to) + " (" + why + "; left as it is)";
         print((line + "\n").c_str());
         if (!why.empty()) ++failed;
     }
@@ -77,7 +71,7 @@ int RunUndo(bool dryRun, void (*print)(const char* text)) {
         ++failed;
     }
     if (!dryRun && !JournalMarkUndone(batch)) {
-        fprintf(stderr, "quillon: cannot mark the batch %s as undone: %s\n", Shown(batch.path).c_str(),
+        fprintf(stderr, "quillon: cannot mark the batch %s as undone: %s\n", EscapeControls(batch.path).c_str(),
                 strerror(errno));
     }
     return failed == 0 ? 0 : 1;

@@ -7,22 +7,32 @@ void EscapeControls(const char* text, char* out, size_t size) {
     if (size == 0) return;
     size_t used = 0;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != '\0'; ++p) {
-        char escaped[ESCAPE_GROWTH + 1] = {static_cast<char>(*p), '\0'};
+        if (*p >= 0x20 && *p != 0x7F && *p != '\\') {
+            // Nearly every byte: itself.
+            if (used + 1 > size - 1) break;
+            out[used++] = static_cast<char>(*p);
+            continue;
+        }
+        char escaped[ESCAPE_GROWTH] = {'\\', 0, 0, 0};
+        size_t n = 2;
         if (*p == '\n' || *p == '\t' || *p == '\\') {
-            escaped[0] = '\\';
             escaped[1] = *p == '\n' ? 'n' : *p == '\t' ? 't' : '\\';
-            escaped[2] = '\0';
-        } else if (*p < 0x20 || *p == 0x7F) {
-            escaped[0] = '\\';
+        } else {
             escaped[1] = static_cast<char>('0' + (*p >> 6));
             escaped[2] = static_cast<char>('0' + ((*p >> 3) & 7));
             escaped[3] = static_cast<char>('0' + (*p & 7));
-            escaped[4] = '\0';
+            n = 4;
         }
-        size_t n = strlen(escaped);
         if (used + n > size - 1) break;
         memcpy(out + used, escaped, n);
         used += n;
     }
     out[used] = '\0';
+}
+
+std::string EscapeControls(const std::string& text) {
+    std::string shown(text.size() * ESCAPE_GROWTH + 1, '\0');
+    EscapeControls(text.c_str(), &shown[0], shown.size());
+    shown.resize(strlen(shown.c_str()));
+    return shown;
 }

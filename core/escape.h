@@ -6,6 +6,8 @@
 
 #include <stddef.h>
 
+#include <string>
+
 // Worst case: every byte written as four.
 enum { ESCAPE_GROWTH = 4 };
 
@@ -14,5 +16,8 @@ enum { ESCAPE_GROWTH = 4 };
 // \n, \t, \\ and the other controls as \ooo (three octal digits). The copy is
 // cut before an escape that would not fit whole.
 void EscapeControls(const char* text, char* out, size_t size);
+
+// The same, whole, for text of any length.
+std::string EscapeControls(const std::string& text);
 
 #endif

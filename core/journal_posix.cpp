@@ -31,17 +31,10 @@ enum { FLUSH_AT = 64 * 1024, RECORD_FIELDS = 8, END_FIELDS = 3 };
 // A batch of 10,000 files is about 3 MiB; anything far beyond is not ours.
 const off_t kLargestBatch = 256 * 1024 * 1024;
 
-uint32_t Check(const std::string& text) {
+uint32_t Check(const char* text, size_t size) {
     uint32_t hash = 2166136261u;
-    for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<unsigned char>(text[i])) * 16777619u;
     return hash;
-}
-
-std::string Escaped(const std::string& path) {
-    std::string shown(path.size() * ESCAPE_GROWTH + 1, '\0');
-    EscapeControls(path.c_str(), &shown[0], shown.size());
-    shown.resize(strlen(shown.c_str()));
-    return shown;
 }
 
 // The inverse of EscapeControls; 0 for anything it never writes.
@@ -90,7 +83,7 @@ std::string Checked(const std::string& line) {
     size_t tab = line.rfind('\t');
     if (tab == std::string::npos) return std::string();
     char check[16];
-    snprintf(check, sizeof check, "%08" PRIx32, Check(line.substr(0, tab)));
+    snprintf(check, sizeof check, "%08" PRIx32, Check(line.data(), tab));
     return line.substr(tab + 1) == check ? line.substr(0, tab) : std::string();
 }
 
@@ -121,7 +114,7 @@ void Report(JournalWriter* journal, int reason) {
     if (journal->failed) return;
     journal->failed = true;
     fprintf(stderr, "quillon: cannot keep the undo journal in %s: %s; this batch cannot be undone\n",
-            Escaped(journal->folder).c_str(), strerror(reason));
+            EscapeControls(journal->folder).c_str(), strerror(reason));
     if (journal->fd >= 0) close(journal->fd);
     journal->fd = -1;
 }
@@ -188,14 +181,55 @@ void DropOldBatches(const std::string& folder) {
     for (size_t i = 0; i + JOURNAL_BATCHES_KEPT < names.size(); ++i) unlink((folder + "/" + names[i]).c_str());
 }
 
-std::string Absolute(JournalWriter* journal, const std::string& path) {
-    if (!path.empty() && path[0] == '/') return path;
-    if (journal->cwd.empty()) {
-        char cwd[4096];
-        if (getcwd(cwd, sizeof cwd) == nullptr) return std::string();
-        journal->cwd = cwd;
+void AppendNumber(std::string* out, uint64_t number) {
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (n > 0) *out += digits[--n];
+}
+
+// A tab, the check in eight hexadecimal digits, and the line's end.
+void AppendCheck(std::string* out, uint32_t check) {
+    static const char kHex[] = "0123456789abcdef";
+    *out += '\t';
+    for (int shift = 28; shift >= 0; shift -= 4) *out += kHex[(check >> shift) & 0xF];
+    *out += '\n';
+}
+
+bool KnowCwd(JournalWriter* journal) {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd) == nullptr) {
+        Report(journal, errno);
+        return false;
     }
-    return journal->cwd + "/" + path;
+    journal->cwd = cwd;
+    return true;
+}
+
+// Appends `text` as EscapeControls shows it; most names need no escape.
+void AppendEscaped(std::string* out, const char* text) {
+    for (const char* p = text;;) {
+        const char* plain = p;
+        while (*p != '\0' && static_cast<unsigned char>(*p) >= 0x20 && *p != 0x7F && *p != '\\') ++p;
+        out->append(plain, static_cast<size_t>(p - plain));
+        if (*p == '\0') return;
+        const char one[2] = {*p++, '\0'};
+        char escaped[ESCAPE_GROWTH + 1];
+        EscapeControls(one, escaped, sizeof escaped);
+        out->append(escaped);
+    }
+}
+
+// Journaled paths are absolute, so that an undo works from any folder.
+void AppendAbsolute(JournalWriter* journal, const char* path) {
+    if (path[0] != '/') {
+        AppendEscaped(&journal->buffer, journal->cwd.c_str());
+        journal->buffer += '/';
+    }
+    AppendEscaped(&journal->buffer, path);
 }
 
 bool ReadWhole(const std::string& path, std::string* text) {
@@ -262,28 +296,31 @@ void JournalBegin(JournalWriter* journal) {
 void JournalRename(JournalWriter* journal, const char* from, const char* to, const FileIdentity& identity) {
     if (journal->failed) return;
     if (journal->fd < 0 && !Open(journal)) return;
-    std::string oldPath = Absolute(journal, from), newPath = Absolute(journal, to);
-    if (oldPath.empty() || newPath.empty()) {
-        Report(journal, errno);
-        return;
+    if ((from[0] != '/' || to[0] != '/') && journal->cwd.empty() && !KnowCwd(journal)) return;
+    // Straight into the buffer: a drop of ten thousand files writes ten
+    // thousand of these lines.
+    std::string& out = journal->buffer;
+    size_t start = out.size();
+    const uint64_t numbers[] = {identity.device, identity.inode, static_cast<uint64_t>(identity.size),
+                                static_cast<uint64_t>(identity.modifiedSeconds),
+                                static_cast<uint64_t>(identity.modifiedNanoseconds)};
+    for (uint64_t number : numbers) {
+        AppendNumber(&out, number);
+        out += '\t';
     }
-    char numbers[128];
-    snprintf(numbers, sizeof numbers, "%" PRIu64 "\t%" PRIu64 "\t%" PRId64 "\t%" PRId64 "\t%" PRId64, identity.device,
-             identity.inode, identity.size, identity.modifiedSeconds, identity.modifiedNanoseconds);
-    std::string line = std::string(numbers) + "\t" + Escaped(oldPath) + "\t" + Escaped(newPath);
-    char check[16];
-    snprintf(check, sizeof check, "\t%08" PRIx32 "\n", Check(line));
-    journal->buffer += line + check;
+    AppendAbsolute(journal, from);
+    out += '\t';
+    AppendAbsolute(journal, to);
+    AppendCheck(&out, Check(out.data() + start, out.size() - start));
     ++journal->records;
-    if (journal->buffer.size() >= FLUSH_AT) Flush(journal);
+    if (out.size() >= FLUSH_AT) Flush(journal);
 }
 
 void JournalEnd(JournalWriter* journal) {
     if (journal->fd < 0) return;
     std::string line = "end\t" + std::to_string(journal->records);
-    char check[16];
-    snprintf(check, sizeof check, "\t%08" PRIx32 "\n", Check(line));
-    journal->buffer += line + check;
+    journal->buffer += line;
+    AppendCheck(&journal->buffer, Check(line.data(), line.size()));
     if (Flush(journal) && fsync(journal->fd) != 0) Report(journal, errno);
     if (journal->fd >= 0) close(journal->fd);
     journal->fd = -1;
