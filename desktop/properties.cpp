@@ -82,16 +82,16 @@ PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
 }
 
 void PropertiesDialog::AddGroup(int index, QLayout* layout) {
-    const RadioGroup& spec = kGroups[index];
-    auto* box = new QGroupBox(QString::fromUtf8(spec.title), this);
-    QBoxLayout* inner = spec.vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
+    const RadioGroup& radio = kGroups[index];
+    auto* box = new QGroupBox(QString::fromUtf8(radio.title), this);
+    QBoxLayout* inner = radio.vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
     QButtonGroup* group = new QButtonGroup(box);
-    for (int v = 1; v <= spec.count; ++v) {
-        auto* button = new QRadioButton(QString::fromUtf8(spec.choices[v - 1]), box);
+    for (int v = 1; v <= radio.count; ++v) {
+        auto* button = new QRadioButton(QString::fromUtf8(radio.choices[v - 1]), box);
         group->addButton(button, v);
         inner->addWidget(button);
     }
-    CheckValue(group, working_.*spec.field);
+    CheckValue(group, working_.*radio.field);
     connect(group, &QButtonGroup::idClicked, this, [this, index](int value) { OnChoice(index, value); });
     layout->addWidget(box);
 }
