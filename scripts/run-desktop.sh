@@ -24,12 +24,7 @@ fi
 . scripts/xdnd-drag.sh
 work=$(mktemp -d)
 gui_pid= source_pid= XVFB_PID=
-cleanup() {
-    for pid in $source_pid $gui_pid $XVFB_PID; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap xdnd_cleanup EXIT
 
 # The settings and the files of this run only: the log shown, title - artist.
 export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8

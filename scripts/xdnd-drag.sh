@@ -3,6 +3,14 @@
 # driven through XTest with xdotool, on the X server in $DISPLAY. Needs no
 # window manager.
 
+# Stops the programs a drag run started ($source_pid, $gui_pid, $XVFB_PID) and
+# removes its scratch folder $work; for the caller's EXIT trap.
+xdnd_cleanup() {
+    for pid in ${source_pid:-} ${gui_pid:-} ${XVFB_PID:-}; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+
 # Starts Xvfb on the first free display (it picks the number itself), sets
 # DISPLAY and XVFB_PID. $1: a scratch folder.
 xdnd_start_xvfb() {

@@ -11,12 +11,7 @@ gui=$1 source_program=$2 cli=$3 fixtures=$4
 
 work=$(mktemp -d)
 gui_pid= source_pid= XVFB_PID=
-cleanup() {
-    for pid in $source_pid $gui_pid $XVFB_PID; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap xdnd_cleanup EXIT
 fail() {
     echo "FAILED: $*" >&2
     exit 1

@@ -64,20 +64,8 @@ TEST(DesktopDrops, EveryFileEndsRenamedAsTheRulesSayOrUntouched) {
     setenv("XDG_STATE_HOME", config.path().c_str(), 1);
     MainWindow window;
     window.show();
-    uint64_t seed = EnvNumber("QUILLON_MODEL_SEED", kDefaultSeed);
-    uint64_t drops = EnvNumber("QUILLON_MODEL_DROPS", 300);
-    Tally tally;
-    for (uint64_t n = 0; n < drops; ++n) {
-        CaseGenerator gen(seed * 0x9E3779B97F4A7C15ull + n);
-        ScratchFolder folder("desktop");
-        DropCase drop = MakeDrop(gen, folder.path());
-        // An empty list is no list of files: the window refuses it.
-        if (drop.paths.empty()) continue;
-        std::string problems = CheckWindowDrop(window, drop, folder.path(), &tally);
-        if (!problems.empty()) FAIL() << "drop " << n << " of seed " << seed << ": " << DescribeDrop(drop) << problems;
-    }
-    Report("desktop window drops", seed, tally);
-    for (int code = RESULT_ACCESS_FAILED; code <= RESULT_OK; ++code) {
-        EXPECT_GT(tally.codes[code], drops >= 200 ? 5u : 0u) << "result code " << code << " never came up";
-    }
+    CheckRandomWindowDrops("desktop window drops", "desktop",
+                           [&](const DropCase& drop, const std::string& folder, Tally* tally) {
+                               return CheckWindowDrop(window, drop, folder, tally);
+                           });
 }

@@ -130,3 +130,22 @@ void CountDrop(const DropCase& drop, const std::vector<int>& codes, Tally* tally
     tally->largest = std::max(tally->largest, static_cast<unsigned>(drop.paths.size()));
     for (int code : codes) ++tally->codes[code];
 }
+
+void CheckRandomWindowDrops(const char* name, const char* folderName,
+                            const std::function<std::string(const DropCase&, const std::string&, Tally*)>& check) {
+    uint64_t seed = EnvNumber("QUILLON_MODEL_SEED", kDefaultSeed);
+    uint64_t drops = EnvNumber("QUILLON_MODEL_DROPS", 300);
+    Tally tally;
+    for (uint64_t n = 0; n < drops; ++n) {
+        CaseGenerator gen(seed * 0x9E3779B97F4A7C15ull + n);
+        ScratchFolder folder(folderName);
+        DropCase drop = MakeDrop(gen, folder.path());
+        if (drop.paths.empty()) continue;
+        std::string problems = check(drop, folder.path(), &tally);
+        if (!problems.empty()) FAIL() << "drop " << n << " of seed " << seed << ": " << DescribeDrop(drop) << problems;
+    }
+    Report(name, seed, tally);
+    for (int code = RESULT_ACCESS_FAILED; code <= RESULT_OK; ++code) {
+        EXPECT_GT(tally.codes[code], drops >= 200 ? 5u : 0u) << "result code " << code << " never came up";
+    }
+}

@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,5 +42,14 @@ struct Tally {
 void CountDrop(const DropCase& drop, const std::vector<int>& codes, Tally* tally);
 // Prints the figures as one "[model]" line, which the reliability report reads.
 void Report(const char* name, uint64_t seed, const Tally& tally);
+
+// Makes QUILLON_MODEL_DROPS random drops (300 by default) from QUILLON_MODEL_SEED,
+// each in a fresh scratch folder named after `folderName`, and hands every
+// drop that is not empty (no window is ever given an empty list) to `check`,
+// which drops it on a real window and returns what differs from the model.
+// Fails at the first difference; reports the figures as `name` and expects
+// every result code among enough drops.
+void CheckRandomWindowDrops(const char* name, const char* folderName,
+                            const std::function<std::string(const DropCase&, const std::string&, Tally*)>& check);
 
 #endif

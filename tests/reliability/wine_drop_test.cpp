@@ -122,25 +122,11 @@ Resources Count() {
 
 TEST(WineDrops, EveryFileEndsRenamedAsTheRulesSayOrUntouched) {
     MainWindowScope window;
-    uint64_t seed = EnvNumber("QUILLON_MODEL_SEED", kDefaultSeed);
-    uint64_t drops = EnvNumber("QUILLON_MODEL_DROPS", 300);
-    Tally tally;
-    for (uint64_t n = 0; n < drops; ++n) {
-        CaseGenerator gen(seed * 0x9E3779B97F4A7C15ull + n);
-        ScratchFolder folder("wine");
-        DropCase drop = MakeDrop(gen, folder.path());
-        // The shell never sends an empty list, and Wine counts one empty path
-        // in it; the shell tests cover that case.
-        if (drop.paths.empty()) continue;
-        std::string problems = CheckWindowDrop(window.hwnd(), drop, folder.path(), &tally);
-        if (!problems.empty()) {
-            FAIL() << "drop " << n << " of seed " << seed << ": " << DescribeDrop(drop) << problems;
-        }
-    }
-    Report("window drops", seed, tally);
-    for (int code = RESULT_ACCESS_FAILED; code <= RESULT_OK; ++code) {
-        EXPECT_GT(tally.codes[code], drops >= 200 ? 5u : 0u) << "result code " << code << " never came up";
-    }
+    // The shell never sends an empty list, and Wine counts one empty path in
+    // it; the shell tests cover that case.
+    CheckRandomWindowDrops("window drops", "wine", [&](const DropCase& drop, const std::string& folder, Tally* tally) {
+        return CheckWindowDrop(window.hwnd(), drop, folder, tally);
+    });
 }
 
 TEST(WineDrops, TenThousandFilesInOneDropKeepOrder) {
