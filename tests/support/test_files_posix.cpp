@@ -1,26 +1,37 @@
-// Temp folders, whole-file helpers and child processes for the native tests.
-#include "support/test_files.h"
-
+// POSIX side of the test file helpers, and child processes.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <ftw.h>
+#include <grp.h>
+#include <pwd.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
+
+#include "support/test_files.h"
 
 namespace {
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
-    remove(path);
-    return 0;
+void Fail(const std::string& what) {
+    throw std::runtime_error(what + ": " + strerror(errno));
+}
+
+std::string TempBase() {
+    const char* base = getenv("TMPDIR");
+    if (base != nullptr && base[0] == '/') return base;
+    struct statvfs fs;
+    if (access("/dev/shm", W_OK | X_OK) == 0 && statvfs("/dev/shm", &fs) == 0 &&
+        static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize >= 1024ull * 1024 * 1024) {
+        return "/dev/shm";
+    }
+    return "/tmp";
 }
 
 std::string Slurp(FILE* file) {
@@ -34,30 +45,56 @@ std::string Slurp(FILE* file) {
 
 }  // namespace
 
-TempFolder::TempFolder() {
-    const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && base[0] == '/' ? base : "/tmp") + "/quillon-XXXXXX";
-    if (mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("mkdtemp failed: " + pattern);
+TempFolder::TempFolder(const char* label, const std::string& base) {
+    std::string pattern = (base.empty() ? TempBase() : base) + "/quillon-" + label + ".XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr) Fail("mkdtemp " + pattern);
     path_ = pattern;
 }
 
 TempFolder::~TempFolder() {
-    nftw(path_.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+    RemoveTree(path_);
 }
 
-std::string TempFolder::Path(const std::string& name) const {
-    return path_ + "/" + name;
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return folder + "/" + name;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) Fail("create " + path);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            close(fd);
+            Fail("write " + path);
+        }
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
+}
+
+bool ReadFile(const std::string& path, std::string* bytes) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bytes->clear();
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        bytes->append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return true;
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string bytes;
+    return ReadFile(path, &bytes) ? bytes : std::string();
 }
 
 bool FileExists(const std::string& path) {
@@ -70,14 +107,26 @@ bool FolderExists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void MakeFolder(const std::string& path) {
-    if (mkdir(path.c_str(), 0700) != 0) throw std::runtime_error("cannot create " + path);
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
 }
 
-uint64_t FileHash(const std::string& path) {
-    uint64_t hash = 0xcbf29ce484222325ull;
-    for (unsigned char c : ReadFile(path)) hash = (hash ^ c) * 0x100000001b3ull;
-    return hash;
+void MakeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0755) != 0) Fail("mkdir " + path);
+}
+
+void RemoveTree(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return;
+    if (S_ISDIR(st.st_mode)) {
+        // A test may have taken the folder's permissions away.
+        chmod(path.c_str(), 0700);
+        for (const std::string& name : ListFolder(path)) RemoveTree(path + "/" + name);
+        rmdir(path.c_str());
+    } else {
+        unlink(path.c_str());
+    }
 }
 
 std::vector<std::string> ListFolder(const std::string& path) {
@@ -120,6 +169,49 @@ ProgramRun RunProgram(const std::vector<std::string>& args, const std::string& c
     fclose(out);
     fclose(err);
     return run;
+}
+
+int RunInChild(const std::function<int()>& body, bool unprivileged) {
+    fflush(stdout);
+    fflush(stderr);
+    pid_t pid = fork();
+    if (pid < 0) Fail("fork");
+    if (pid == 0) {
+        int status = 0;
+        if (unprivileged && geteuid() == 0) {
+            struct passwd* nobody = getpwnam("nobody");
+            uid_t uid = nobody != nullptr ? nobody->pw_uid : 65534;
+            gid_t gid = nobody != nullptr ? nobody->pw_gid : 65534;
+            if (setgroups(0, nullptr) != 0 || setresgid(gid, gid, gid) != 0 || setresuid(uid, uid, uid) != 0) {
+                _exit(CHILD_CANNOT_DROP);
+            }
+        }
+        try {
+            status = body();
+        } catch (...) {
+            status = 99;
+        }
+        fflush(stdout);
+        fflush(stderr);
+        _exit(status);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) Fail("waitpid");
+    }
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return WEXITSTATUS(status);
+}
+
+int OpenDescriptorCount() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (struct dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.') ++count;
+        }
+        closedir(dir);
+    }
+    return count - 1;  // the listing's own descriptor
 }
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
