@@ -52,10 +52,6 @@ class DesktopTest : public ::testing::Test {
     ScopedEnv stateEnv_{"XDG_STATE_HOME", state_.c_str()};
 };
 
-std::string TaggedMp3(const std::string& title) {
-    return Bytes().Text(Id3v2Header(40)).Text(TextFrame("TIT2", title)).PadTo(50).Raw({0xFF, 0xFB, 0x90, 0x64}).str();
-}
-
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);

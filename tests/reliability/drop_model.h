@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/records.h"
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 
 // How the system spells text and paths, as far as the rules depend on it.
 // model_platform_posix.cpp and model_platform_win32.cpp describe the host.

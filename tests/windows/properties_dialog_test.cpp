@@ -86,11 +86,11 @@ TEST(PropertiesDialog, ArtistTitleThenOkNamesTheNextDropArtistFirst) {
     EXPECT_EQ(StoredTexts(), "Artist-Title|V1|OK");
 
     // ID3v1 first (as stored), artist first (as just chosen).
-    shelltest::TempFolder folder;
-    std::string song = folder / "track01.mp3";
-    ASSERT_TRUE(shelltest::WriteBytes(song, props::TaggedMp3("Title One", "Artist One", "Title Two", "Artist Two")));
+    TempFolder folder;
+    std::string song = folder.Path("track01.mp3");
+    ASSERT_NO_THROW(WriteFile(song, TaggedMp3("Title Two", "Artist Two", "Title One", "Artist One")));
     shelltest::SendDrop(main.hwnd(), {song});
-    EXPECT_EQ(shelltest::ListFolder(folder.path()), std::vector<std::string>{"Artist One - Title One.mp3"});
+    EXPECT_EQ(ListFolder(folder.path()), std::vector<std::string>{"Artist One - Title One.mp3"});
 }
 
 TEST(PropertiesDialog, OkWithoutClicksRewritesTheValuesAsTheyRead) {
@@ -185,11 +185,11 @@ TEST(PropertiesDialog, OkWithHideHidesTheLogWhichKeepsItsLinesUntilShowBringsItB
     EXPECT_EQ(StoredTexts(), "Title|V2|NG");
 
     // Hidden, the log is still filled: a drop replaces its lines with its own.
-    shelltest::TempFolder folder;
-    std::string song = folder / "hidden.mp3";
-    ASSERT_TRUE(shelltest::WriteBytes(song, props::TaggedMp3("V1 Song", "V1 Band", "V2 Song", "V2 Band")));
+    TempFolder folder;
+    std::string song = folder.Path("hidden.mp3");
+    ASSERT_NO_THROW(WriteFile(song, TaggedMp3("V2 Song", "V2 Band", "V1 Song", "V1 Band")));
     shelltest::SendDrop(main.hwnd(), {song});
-    EXPECT_EQ(shelltest::ListFolder(folder.path()), std::vector<std::string>{"V2 Song.mp3"});
+    EXPECT_EQ(ListFolder(folder.path()), std::vector<std::string>{"V2 Song.mp3"});
     std::vector<std::string> afterDrop = main.LogLines();
     ASSERT_EQ(afterDrop.size(), 2u);
     EXPECT_NE(afterDrop[0].find(song), std::string::npos) << afterDrop[0];
