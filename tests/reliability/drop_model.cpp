@@ -152,10 +152,24 @@ bool RefusedByFileSystem(const std::string& name) {
     return false;
 }
 
-// The texts as the name takes them, each of whole characters.
+// The texts as the name takes them, each of whole characters; one of nothing
+// but blanks (the space, and the ideographic space where the system text has
+// it) is no text at all.
 ModelTags WholeCharTexts(ModelTags tags) {
+    const std::string ideographic = HostPlatform().encodeChar(0x3000);
     for (std::string* text : {&tags.v1Title, &tags.v1Artist, &tags.v2Title, &tags.v2Artist}) {
         *text = HostPlatform().wholeChars(*text);
+        size_t i = 0;
+        while (i < text->size()) {
+            if ((*text)[i] == ' ') {
+                ++i;
+            } else if (ideographic != "?" && text->compare(i, ideographic.size(), ideographic) == 0) {
+                i += ideographic.size();
+            } else {
+                break;
+            }
+        }
+        if (i == text->size()) text->clear();
     }
     return tags;
 }

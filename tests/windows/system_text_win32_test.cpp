@@ -392,6 +392,49 @@ TEST_F(CodePage932, CharactersEncodeInTheCodePageGivenWithJisFormsOnlyIn932) {
     }
 }
 
+TEST_F(CodePage932, TitlesOfBlanksAloneGiveWayAndBlanksElseStay) {
+    struct Row {
+        const char* text;
+        unsigned codePage;
+        int length;
+    };
+    const Row rows[] = {{" x", 932, 1},
+                        {"\x81\x40x", 932, 2},
+                        {"\x81\x40", 1252, 0},
+                        {"\xE3\x80\x80", CP_UTF8, 3},
+                        {"\xE3\x80\x80", 932, 0},
+                        {"\x81", 932, 0},
+                        {"\x81\x41", 932, 0},
+                        {"\t", 932, 0},
+                        {"", 932, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(row.length, CodePageBlankLength(row.text, row.codePage));
+    }
+    // A v1 title of three blanks before zero bytes is read as it is; here it
+    // and the v2 title are blank, or the v2 title is the name. 本 is 0x96 0x7B.
+    const std::pair<std::string, std::string> titles[] = {
+        {"\x81\x40\x81\x40", "track01.mp3"},
+        {" \x81\x40 ", "track01.mp3"},
+        {"\x96\x7B ", "\x96\x7B  - Band.mp3"},
+        {"\x81\x40\x96\x7B", "\x81\x40\x96\x7B - Band.mp3"},
+    };
+    for (const auto& title : titles) {
+        SCOPED_TRACE(title.first);
+        TempFolder folder("blank");
+        std::string path = folder.File("track01.mp3");
+        std::string bytes = Id3v2(TextFrame("TIT2", 0, title.first) + TextFrame("TPE1", 0, "\x81\x40")) + Audio(1) +
+                            Id3v1("   ", "Band");
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        TagInfo info;
+        ASSERT_EQ(1, ReadTags(path.c_str(), info));
+        bool renamed = title.second != "track01.mp3";
+        EXPECT_EQ(renamed ? RESULT_OK : RESULT_NO_TITLE, RenameByTag(path.c_str(), info, kTitleArtist));
+        EXPECT_EQ(Names{title.second}, folder.Names());
+        EXPECT_EQ(bytes, ReadBytes(folder.File(title.second)));
+    }
+}
+
 TEST_F(CodePage932, WaveDashTitleFromAMacTaggerIsRenamed) {
     TempFolder folder("jis");
     std::string path = folder.File("track01.mp3");
