@@ -198,6 +198,50 @@ TEST_F(DropTest, PathsTheCodePageCannotHoldAreRefusedAndNoLookAlikeIsTouched) {
     for (const std::wstring& path : paths) DeleteFileW(path.c_str());
 }
 
+// Names the Win32 path rules would change, each dropped beside the file those
+// rules make of it, as Explorer drops them: exact Unicode paths. The dropped
+// file is renamed in its own folder; a path that names no file as it stands
+// (a slash) is refused, and the file the rules would make of it stays put.
+TEST_F(DropTest, NamesTheWin32PathRulesWouldChangeReachExactlyTheDroppedFile) {
+    struct Row {
+        std::string dropped, decoy, renamed;  // renamed empty: refused
+    };
+    const Row rows[] = {{"a.mp3.", "a.mp3", "Fake0.mp3"},
+                        {"b.mp3 ", "b.mp3", "Fake1.mp3"},
+                        {"c.mp3. .", "c.mp3", "Fake2.mp3"},
+                        {"dir.\\x.mp3", "dir\\x.mp3", "dir.\\Fake3.mp3"},
+                        {"sub/x.mp3", "sub\\x.mp3", ""}};
+    auto song = [](const char* title, size_t i) {
+        return Id3v2File({TextFrame("TIT2", 0, Latin(title + std::to_string(i)))});
+    };
+    LiveSettings()->nameFormat = NAME_TITLE;
+    std::string literal = "\\\\?\\" + folder_.path() + "\\";
+    for (const char* dir : {"dir", "dir.", "sub"}) ASSERT_TRUE(CreateDirectoryA((literal + dir).c_str(), nullptr));
+    std::vector<std::wstring> drop;
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < 5; ++i) {
+        const Row& row = rows[i];
+        ASSERT_TRUE(WriteBytes(literal + row.decoy, song("Real", i)));
+        ASSERT_TRUE(row.renamed.empty() || WriteBytes(literal + row.dropped, song("Fake", i)));
+        std::string path = folder_ / row.dropped;
+        drop.push_back(std::wstring(path.begin(), path.end()));
+        expected.push_back(Line(row.renamed.empty() ? kAccessFailed : kDone, path));
+    }
+    expected.push_back("READY.");
+    EXPECT_EQ(SendDrop(main_->hwnd(), drop), 0);
+    EXPECT_EQ(LogLines(main_->log()), expected);
+    for (size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(rows[i].dropped);
+        EXPECT_EQ(ReadBytes(literal + rows[i].decoy), song("Real", i));
+        EXPECT_TRUE(rows[i].renamed.empty() || ReadBytes(literal + rows[i].renamed) == song("Fake", i));
+    }
+    std::vector<std::string> after = ListFolder(folder_.path());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (std::vector<std::string>{"Fake0.mp3", "Fake1.mp3", "Fake2.mp3", "a.mp3", "b.mp3", "c.mp3", "dir",
+                                               "dir.", "sub"}));
+    EXPECT_EQ(ListFolder(literal + "dir."), std::vector<std::string>{"Fake3.mp3"});
+}
+
 TEST_F(DropTest, DropWithoutFilesEmptiesTheLogAndEndsWithReady) {
     char line[] = "earlier";
     SendMessageA(main_->log(), LOGM_ADD, 0, reinterpret_cast<LPARAM>(line));

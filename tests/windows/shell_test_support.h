@@ -206,7 +206,8 @@ class TempFolder {
         }
     }
     ~TempFolder() {
-        if (!path_.empty()) RemoveTree(path_);
+        // Literally, so that "a.mp3." and "dir." go too and name no other file.
+        if (!path_.empty()) RemoveTree("\\\\?\\" + path_);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
