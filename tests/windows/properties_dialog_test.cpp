@@ -207,6 +207,36 @@ TEST(PropertiesDialog, OkWithHideHidesTheLogWhichKeepsItsLinesUntilShowBringsItB
     EXPECT_EQ(main.LogLines(), expected);
 }
 
+// The dialog's loop hands drops on to its disabled owner (an XDND drop under
+// Wine, WM_DROPFILES posted by a shell): each is let go untouched.
+TEST(PropertiesDialog, DropWhileTheDialogIsOpenTouchesNoFileNoLogLineAndNoPicture) {
+    props::WriteStore("Title", "V2", "NG");
+    ShownMainWindow main;
+    shelltest::TempFolder folder;
+    std::string song = folder / "track01.mp3";
+    const shelltest::Bytes bytes = props::TaggedMp3("V1 Song", "V1 Band", "V2 Song", "V2 Band");
+    ASSERT_TRUE(shelltest::WriteBytes(song, bytes));
+    std::vector<std::string> expected = main.LogLines();
+    expected.push_back("Configuration...");
+    std::vector<std::string> linesAfterDrop;
+    bool busyAfterDrop = false;
+    HWND hwnd = main.hwnd();
+    HDROP drop = shelltest::MakeDrop({song});
+    OpenPropertiesAnd(hwnd, [&](HWND dialog) {
+        SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        linesAfterDrop = main.LogLines();
+        busyAfterDrop = props::ShownPicture(hwnd) == props::ResourcePicture(IDB_BUSY) && LiveSettings()->busy == 1;
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(linesAfterDrop, expected);
+    EXPECT_TRUE(busyAfterDrop);
+    expected.push_back("READY.");
+    EXPECT_EQ(main.LogLines(), expected);
+    EXPECT_EQ(shelltest::ListFolder(folder.path()), std::vector<std::string>{"track01.mp3"});
+    EXPECT_EQ(shelltest::ReadBytes(song), bytes);
+    EXPECT_EQ(GlobalSize(drop), 0u) << "the drop handle was not released";
+}
+
 TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndCancelChangesNothing) {
     props::WriteStore("Title-Artist", "V1", "NG");
     ShownMainWindow main;
