@@ -159,17 +159,12 @@ ModelTags WholeCharTexts(ModelTags tags) {
     const std::string ideographic = HostPlatform().encodeChar(0x3000);
     for (std::string* text : {&tags.v1Title, &tags.v1Artist, &tags.v2Title, &tags.v2Artist}) {
         *text = HostPlatform().wholeChars(*text);
-        size_t i = 0;
-        while (i < text->size()) {
-            if ((*text)[i] == ' ') {
-                ++i;
-            } else if (ideographic != "?" && text->compare(i, ideographic.size(), ideographic) == 0) {
-                i += ideographic.size();
-            } else {
-                break;
-            }
+        size_t i = 0, n = 1;
+        for (; n > 0 && i < text->size(); i += n) {
+            bool wide = ideographic != "?" && text->compare(i, ideographic.size(), ideographic) == 0;
+            n = (*text)[i] == ' ' ? 1 : wide ? ideographic.size() : 0;
         }
-        if (i == text->size()) text->clear();
+        if (n > 0) text->clear();
     }
     return tags;
 }
