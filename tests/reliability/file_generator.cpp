@@ -27,7 +27,6 @@ const char* const kTitles[] = {
     "back\\slash",
     "quote\"d",
     "Ωμέγα",
-    "　",  // an ideographic space: no title at all
     "Night",
     "Night",
     // In code page 932 the second byte of each of these is a backslash or a

@@ -207,39 +207,15 @@ TEST(PropertiesDialog, OkWithHideHidesTheLogWhichKeepsItsLinesUntilShowBringsItB
     EXPECT_EQ(main.LogLines(), expected);
 }
 
-// The dialog's loop hands drops on to its disabled owner (an XDND drop under
-// Wine, WM_DROPFILES posted by a shell): each is let go untouched.
-TEST(PropertiesDialog, DropWhileTheDialogIsOpenTouchesNoFileNoLogLineAndNoPicture) {
-    props::WriteStore("Title", "V2", "NG");
-    ShownMainWindow main;
-    shelltest::TempFolder folder;
-    std::string song = folder / "track01.mp3";
-    const shelltest::Bytes bytes = props::TaggedMp3("V1 Song", "V1 Band", "V2 Song", "V2 Band");
-    ASSERT_TRUE(shelltest::WriteBytes(song, bytes));
-    std::vector<std::string> expected = main.LogLines();
-    expected.push_back("Configuration...");
-    std::vector<std::string> linesAfterDrop;
-    bool busyAfterDrop = false;
-    HWND hwnd = main.hwnd();
-    HDROP drop = shelltest::MakeDrop({song});
-    OpenPropertiesAnd(hwnd, [&](HWND dialog) {
-        SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-        linesAfterDrop = main.LogLines();
-        busyAfterDrop = props::ShownPicture(hwnd) == props::ResourcePicture(IDB_BUSY) && LiveSettings()->busy == 1;
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ(linesAfterDrop, expected);
-    EXPECT_TRUE(busyAfterDrop);
-    expected.push_back("READY.");
-    EXPECT_EQ(main.LogLines(), expected);
-    EXPECT_EQ(shelltest::ListFolder(folder.path()), std::vector<std::string>{"track01.mp3"});
-    EXPECT_EQ(shelltest::ReadBytes(song), bytes);
-    EXPECT_EQ(GlobalSize(drop), 0u) << "the drop handle was not released";
-}
-
-TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndCancelChangesNothing) {
+// The dialog's loop also hands drops on to its disabled owner (an XDND drop
+// under Wine, WM_DROPFILES posted by a shell): one is let go untouched.
+TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndNeitherCancelNorADropMeanwhileChangesAnything) {
     props::WriteStore("Title-Artist", "V1", "NG");
     ShownMainWindow main;
+    shelltest::TempFolder folder;
+    const shelltest::Bytes song = props::TaggedMp3("V1 Song", "V1 Band", "V2 Song", "V2 Band");
+    ASSERT_TRUE(shelltest::WriteBytes(folder / "track01.mp3", song));
+    HDROP drop = shelltest::MakeDrop({folder / "track01.mp3"});
     // Another copy of the program stores other choices meanwhile; the dialog
     // shows them, but Cancel takes nothing over from the store.
     props::WriteStore("Artist-Title", "V2", "OK");
@@ -258,6 +234,7 @@ TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndCancelChangesNothi
     props::Visit visit = VisitDialog(
         hwnd, [hwnd] { SendMessageA(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(70, 70)); },
         [&](HWND dialog) {
+            SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
             shownWhileOpen = props::ShownPicture(hwnd);
             std::vector<std::string> lines = main.LogLines();
             lastLineWhileOpen = lines.empty() ? "" : lines.back();
@@ -289,6 +266,8 @@ TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndCancelChangesNothi
     EXPECT_EQ(live->busy, 0);
     EXPECT_FALSE(main.LogVisible());
     EXPECT_TRUE(props::ShownPicture(hwnd) == idle) << "the idle picture did not come back";
+    EXPECT_EQ(shelltest::ReadBytes(folder / "track01.mp3"), song);
+    EXPECT_EQ(GlobalSize(drop), 0u) << "the drop handle was not released";
 }
 
 }  // namespace

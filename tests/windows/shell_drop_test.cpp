@@ -198,20 +198,16 @@ TEST_F(DropTest, PathsTheCodePageCannotHoldAreRefusedAndNoLookAlikeIsTouched) {
     for (const std::wstring& path : paths) DeleteFileW(path.c_str());
 }
 
-// Names the Win32 path rules would change, each dropped beside the file those
-// rules make of it, as Explorer drops them: exact Unicode paths. The dropped
-// file is renamed in its own folder; a path that names no file as it stands
-// (a slash) is refused, and the file the rules would make of it stays put.
+// Names the Win32 path rules would change, dropped as Explorer drops them
+// (exact Unicode paths) beside the file those rules make of them: the dropped
+// file is renamed where it is; a slash names no file and is refused.
 TEST_F(DropTest, NamesTheWin32PathRulesWouldChangeReachExactlyTheDroppedFile) {
-    struct Row {
-        std::string dropped, decoy, renamed;  // renamed empty: refused
-    };
-    const Row rows[] = {{"a.mp3.", "a.mp3", "Fake0.mp3"},
-                        {"b.mp3 ", "b.mp3", "Fake1.mp3"},
-                        {"c.mp3. .", "c.mp3", "Fake2.mp3"},
-                        {"dir.\\x.mp3", "dir\\x.mp3", "dir.\\Fake3.mp3"},
-                        {"sub/x.mp3", "sub\\x.mp3", ""}};
-    auto song = [](const char* title, size_t i) {
+    const std::string rows[][3] = {{"a.mp3.", "a.mp3", "Fake0.mp3"},
+                                   {"b.mp3 ", "b.mp3", "Fake1.mp3"},
+                                   {"c.mp3. .", "c.mp3", "Fake2.mp3"},
+                                   {"dir.\\x.mp3", "dir\\x.mp3", "dir.\\Fake3.mp3"},
+                                   {"sub/x.mp3", "sub\\x.mp3", ""}};  // dropped, decoy, renamed to
+    auto song = [](const char* title, int i) {
         return Id3v2File({TextFrame("TIT2", 0, Latin(title + std::to_string(i)))});
     };
     LiveSettings()->nameFormat = NAME_TITLE;
@@ -219,21 +215,19 @@ TEST_F(DropTest, NamesTheWin32PathRulesWouldChangeReachExactlyTheDroppedFile) {
     for (const char* dir : {"dir", "dir.", "sub"}) ASSERT_TRUE(CreateDirectoryA((literal + dir).c_str(), nullptr));
     std::vector<std::wstring> drop;
     std::vector<std::string> expected;
-    for (size_t i = 0; i < 5; ++i) {
-        const Row& row = rows[i];
-        ASSERT_TRUE(WriteBytes(literal + row.decoy, song("Real", i)));
-        ASSERT_TRUE(row.renamed.empty() || WriteBytes(literal + row.dropped, song("Fake", i)));
-        std::string path = folder_ / row.dropped;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(WriteBytes(literal + rows[i][1], song("Real", i)));
+        ASSERT_TRUE(rows[i][2].empty() || WriteBytes(literal + rows[i][0], song("Fake", i)));
+        std::string path = folder_ / rows[i][0];
         drop.push_back(std::wstring(path.begin(), path.end()));
-        expected.push_back(Line(row.renamed.empty() ? kAccessFailed : kDone, path));
+        expected.push_back(Line(rows[i][2].empty() ? kAccessFailed : kDone, path));
     }
     expected.push_back("READY.");
     EXPECT_EQ(SendDrop(main_->hwnd(), drop), 0);
     EXPECT_EQ(LogLines(main_->log()), expected);
-    for (size_t i = 0; i < 5; ++i) {
-        SCOPED_TRACE(rows[i].dropped);
-        EXPECT_EQ(ReadBytes(literal + rows[i].decoy), song("Real", i));
-        EXPECT_TRUE(rows[i].renamed.empty() || ReadBytes(literal + rows[i].renamed) == song("Fake", i));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ReadBytes(literal + rows[i][1]), song("Real", i)) << rows[i][0];
+        EXPECT_TRUE(rows[i][2].empty() || ReadBytes(literal + rows[i][2]) == song("Fake", i)) << rows[i][0];
     }
     std::vector<std::string> after = ListFolder(folder_.path());
     std::sort(after.begin(), after.end());
