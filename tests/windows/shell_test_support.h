@@ -206,8 +206,11 @@ class TempFolder {
         }
     }
     ~TempFolder() {
-        // Literally, so that "a.mp3." and "dir." go too and name no other file.
-        if (!path_.empty()) RemoveTree("\\\\?\\" + path_);
+        // Plainly, which reaches the longest paths, then literally for what is
+        // left: names such as "a.mp3." and "dir." that the plain form misreads.
+        if (path_.empty()) return;
+        RemoveTree(path_);
+        RemoveTree("\\\\?\\" + path_);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
