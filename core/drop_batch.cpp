@@ -33,6 +33,14 @@ int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings s
 }
 
 unsigned RunDropBatch(DropSite* site, Settings* live) {
+    // The properties dialog's loop hands drops on to its disabled owner; run
+    // there, a batch would empty the log under "Configuration...", draw the
+    // idle picture while the dialog is still up and add a second "READY.".
+    if (live->busy) {
+        unsigned count = DropCount(site);
+        DropRelease(site);
+        return count;
+    }
     live->busy = 1;
     DropDrawState(site, *live);
     DropClearLog(site);

@@ -48,8 +48,10 @@ void DropMessageText(DropSite* site, int code, char* text);
 
 // Runs the whole drop: busy picture, empty log, one line per file in the
 // drop's order, release, idle picture, "READY.". `live` is the main window's
-// settings record, whose busy field the batch sets and clears. Returns the
-// number of files that were not renamed.
+// settings record, whose busy field the batch sets and clears. A drop that
+// arrives while it is already set (the properties dialog is open) is only
+// released: no file, picture or log line is touched. Returns the number of
+// files that were not renamed.
 unsigned RunDropBatch(DropSite* site, Settings* live);
 
 // What DropPath does with a path it holds whole: the `length` bytes of `text`

@@ -38,7 +38,10 @@ TempFolder::TempFolder(const char* label, const std::string& base) {
 }
 
 TempFolder::~TempFolder() {
+    // Plainly, which reaches the longest paths, then literally for what is
+    // left: names such as "a.mp3." and "dir." that the plain form misreads.
     RemoveTree(path_);
+    RemoveTree("\\\\?\\" + path_);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -198,6 +198,42 @@ TEST_F(DropTest, PathsTheCodePageCannotHoldAreRefusedAndNoLookAlikeIsTouched) {
     for (const std::wstring& path : paths) DeleteFileW(path.c_str());
 }
 
+// Names the Win32 path rules would change, dropped as Explorer drops them
+// (exact Unicode paths) beside the file those rules make of them: the dropped
+// file is renamed where it is; a slash names no file and is refused.
+TEST_F(DropTest, NamesTheWin32PathRulesWouldChangeReachExactlyTheDroppedFile) {
+    const std::string rows[][3] = {{"a.mp3.", "a.mp3", "Fake0.mp3"},
+                                   {"b.mp3 ", "b.mp3", "Fake1.mp3"},
+                                   {"c.mp3. .", "c.mp3", "Fake2.mp3"},
+                                   {"dir.\\x.mp3", "dir\\x.mp3", "dir.\\Fake3.mp3"},
+                                   {"sub/x.mp3", "sub\\x.mp3", ""}};  // dropped, decoy, renamed to
+    auto song = [](const char* title, int i) { return TaggedMp3(title + std::to_string(i)); };
+    LiveSettings()->nameFormat = NAME_TITLE;
+    std::string literal = "\\\\?\\" + folder_.path() + "\\";
+    for (const char* dir : {"dir", "dir.", "sub"}) ASSERT_TRUE(CreateDirectoryA((literal + dir).c_str(), nullptr));
+    std::vector<std::wstring> drop;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_NO_THROW(WriteFile(literal + rows[i][1], song("Real", i)));
+        if (!rows[i][2].empty()) ASSERT_NO_THROW(WriteFile(literal + rows[i][0], song("Fake", i)));
+        std::string path = folder_.Path(rows[i][0]);
+        drop.push_back(std::wstring(path.begin(), path.end()));
+        expected.push_back(Line(rows[i][2].empty() ? kAccessFailed : kDone, path));
+    }
+    expected.push_back("READY.");
+    EXPECT_EQ(SendDrop(main_->hwnd(), drop), 0);
+    EXPECT_EQ(LogLines(main_->log()), expected);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ReadFile(literal + rows[i][1]), song("Real", i)) << rows[i][0];
+        EXPECT_TRUE(rows[i][2].empty() || ReadFile(literal + rows[i][2]) == song("Fake", i)) << rows[i][0];
+    }
+    std::vector<std::string> after = ListFolder(folder_.path());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (std::vector<std::string>{"Fake0.mp3", "Fake1.mp3", "Fake2.mp3", "a.mp3", "b.mp3", "c.mp3", "dir",
+                                               "dir.", "sub"}));
+    EXPECT_EQ(ListFolder(literal + "dir."), std::vector<std::string>{"Fake3.mp3"});
+}
+
 TEST_F(DropTest, DropWithoutFilesEmptiesTheLogAndEndsWithReady) {
     char line[] = "earlier";
     SendMessageA(main_->log(), LOGM_ADD, 0, reinterpret_cast<LPARAM>(line));

@@ -315,7 +315,13 @@ TEST_F(CodePage932, SuperscriptDigitsNameDevicesWhereTheCodePageHasThem) {
     EXPECT_EQ(0, CodePageNameIsDevice("COM\xB2", 932));
 }
 
-TEST_F(CodePage932, LeadByteLeftLastIsDroppedBeforeTheNameIsComposed) {
+TEST_F(CodePage932, IdeographicSpaceIsABlankInTheCodePagesThatHoldIt) {
+    EXPECT_EQ(2, CodePageBlankLength("\x81\x40", 932));
+    EXPECT_EQ(3, CodePageBlankLength("\xE3\x80\x80", CP_UTF8));
+    EXPECT_EQ(0, CodePageBlankLength("\x81\x40", 1252));
+}
+
+TEST_F(CodePage932, LeadByteLeftLastAndTextsOfBlanksAloneAreDroppedBeforeTheNameIsComposed) {
     std::string cut = "A";  // and 15 times 日: 31 bytes, the field keeps 30
     for (int k = 0; k < 15; ++k) cut += "\x93\xFA";
     struct Row {
@@ -334,6 +340,12 @@ TEST_F(CodePage932, LeadByteLeftLastIsDroppedBeforeTheNameIsComposed) {
          cut.substr(0, 29) + " - Band.mp3"},
         {"nothing but a lead byte: the other tag's title",
          Id3v2Tag(TextFrame("TIT2", "\xE9")) + MpegFrames(1) + Id3v1Tag("Song", ""), kTitleOnly, "Song.mp3"},
+        {"ideographic spaces alone: the other tag's texts",
+         Id3v2Tag(TextFrame("TIT2", "\x81\x40\x81\x40") + TextFrame("TPE1", " \x81\x40")) + MpegFrames(1) +
+             Id3v1Tag("Song", "Band"),
+         kTitleArtist, "Song - Band.mp3"},
+        {"blanks around a text stay", Id3v2Tag(TextFrame("TIT2", "\x81\x40\x96\x7B ")) + MpegFrames(1) + Id3v1Tag("   ", ""),
+         kTitleArtist, "\x81\x40\x96\x7B  - Unknown Artist.mp3"},  // 本 with blanks
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
