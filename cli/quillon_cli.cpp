@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "cli/name_plan.h"
-#include "cli/undo.h"
+#include "core/name_plan.h"
+#include "core/undo.h"
 #include "core/diagnostics.h"
 #include "core/drop_batch.h"
 #include "core/escape.h"
@@ -70,6 +70,12 @@ int Finish(int status) {
     if (outputError == 0) return status;
     fprintf(stderr, "quillon: write error: %s\n", strerror(outputError));
     return 2;
+}
+
+// One line of an undo, already escaped.
+void PrintLine(void* /*context*/, const char* text) {
+    Print(text);
+    Print("\n");
 }
 
 void PrintShown(const char* text) {
@@ -250,7 +256,7 @@ int main(int argc, char** argv) {
     bool changes = AnyChoice(options);
     if (options.undo) {
         if (optind < argc || changes || options.show) return Usage("--undo takes no files and no settings options");
-        return Finish(RunUndo(options.dryRun, Print));
+        return Finish(RunUndo(options.dryRun, {PrintLine, nullptr}));
     }
     if (optind >= argc && !changes && !options.show) return Usage("no files given");
 

@@ -4,16 +4,16 @@
 #include "undo.h"
 
 #include <errno.h>
-#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 
 #include <string>
 
-#include "cli/name_plan.h"
-#include "core/drop_batch.h"
-#include "core/escape.h"
-#include "core/journal.h"
+#include "diagnostics.h"
+#include "escape.h"
+#include "journal.h"
+#include "name_plan.h"
+#include "outcome_messages.h"
 
 namespace {
 
@@ -44,10 +44,10 @@ std::string PutBack(const JournalRecord& record, NamePlan* plan) {
 
 }  // namespace
 
-int RunUndo(bool dryRun, void (*print)(const char* text)) {
+int RunUndo(bool dryRun, UndoOutput output) {
     JournalBatch batch;
     if (!JournalNewestBatch(&batch)) {
-        fprintf(stderr, "quillon: nothing to undo: no batch left in %s\n", EscapeControls(JournalFolder()).c_str());
+        Diagnose("nothing to undo: no batch left in %s", EscapeControls(JournalFolder()).c_str());
         return 1;
     }
     NamePlan plan;
@@ -59,20 +59,19 @@ int RunUndo(bool dryRun, void (*print)(const char* text)) {
                                              EscapeControls(record.to) + " -> " + EscapeControls(record.from)
                                        : std::string(OutcomeMessageUtf8(RESULT_ACCESS_FAILED)) + " - " +
                                              EscapeControls(record.to) + " (" + why + "; left as it is)";
-        print((line + "\n").c_str());
+        output.line(output.context, line.c_str());
         if (!why.empty()) ++failed;
     }
-    print("READY.\n");
+    output.line(output.context, "READY.");
     if (batch.skipped > 0 || !batch.ended) {
-        fprintf(stderr,
-                "quillon: the journal of this batch is incomplete (%u unreadable line%s%s): files it does not "
-                "describe are left as they are\n",
-                batch.skipped, batch.skipped == 1 ? "" : "s", batch.ended ? "" : ", no end mark");
+        Diagnose(
+            "the journal of this batch is incomplete (%u unreadable line%s%s): files it does not describe are "
+            "left as they are",
+            batch.skipped, batch.skipped == 1 ? "" : "s", batch.ended ? "" : ", no end mark");
         ++failed;
     }
     if (!dryRun && !JournalMarkUndone(batch)) {
-        fprintf(stderr, "quillon: cannot mark the batch %s as undone: %s\n", EscapeControls(batch.path).c_str(),
-                strerror(errno));
+        Diagnose("cannot mark the batch %s as undone: %s", EscapeControls(batch.path).c_str(), strerror(errno));
     }
     return failed == 0 ? 0 : 1;
 }

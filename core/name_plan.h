@@ -2,8 +2,8 @@
 // files would be after the moves planned so far. The batch asks it instead of
 // the disk, so that two files wanting one name, a file dropped twice or a
 // name freed by an earlier file come out as a real run would have them.
-#ifndef QUILLON_CLI_NAME_PLAN_H
-#define QUILLON_CLI_NAME_PLAN_H
+#ifndef QUILLON_CORE_NAME_PLAN_H
+#define QUILLON_CORE_NAME_PLAN_H
 
 #include <map>
 #include <set>
