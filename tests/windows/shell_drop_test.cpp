@@ -215,7 +215,9 @@ TEST_F(DropTest, NamesTheWin32PathRulesWouldChangeReachExactlyTheDroppedFile) {
     std::vector<std::string> expected;
     for (int i = 0; i < 5; ++i) {
         ASSERT_NO_THROW(WriteFile(literal + rows[i][1], song("Real", i)));
-        if (!rows[i][2].empty()) ASSERT_NO_THROW(WriteFile(literal + rows[i][0], song("Fake", i)));
+        if (!rows[i][2].empty()) {
+            ASSERT_NO_THROW(WriteFile(literal + rows[i][0], song("Fake", i)));
+        }
         std::string path = folder_.Path(rows[i][0]);
         drop.push_back(std::wstring(path.begin(), path.end()));
         expected.push_back(Line(rows[i][2].empty() ? kAccessFailed : kDone, path));
