@@ -104,14 +104,43 @@ PROP_ITEMS = [
     (0, 0x50020001, (7, 142, 112, 24), -1, 'STATIC', ABOUT),
 ]
 
+def po_translations(path):
+    """msgid -> msgstr of the entries of a gettext catalogue in use (not #~)."""
+    import ast
+    entries, parts, field = {}, {}, None
+
+    def close():
+        if 'msgid' in parts and 'msgstr' in parts:
+            entries[parts['msgid']] = parts['msgstr']
+
+    with open(path, encoding='utf-8') as f:
+        for line in f:
+            line = line.strip()
+            keyword = line.split(' ', 1)[0]
+            if keyword in ('msgid', 'msgstr') and line[len(keyword):].startswith(' "'):
+                if keyword == 'msgid':
+                    close()
+                    parts = {}
+                field = keyword
+                parts[field] = ast.literal_eval(line[len(keyword) + 1:])
+            elif line.startswith('"') and field is not None:
+                parts[field] += ast.literal_eval(line)
+            else:
+                field = None
+    close()
+    return entries
+
+
 def outcome_messages():
-    """The six outcome texts by result code, from the table the Linux programs
-    print (core/outcome_messages.cpp): the string table must hold the same."""
+    """The six outcome texts by result code: the Japanese translations (po/ja.po)
+    of the English messages the Linux programs print (core/outcome_messages.cpp).
+    The string table must hold them."""
     import re
     with open(os.path.join(ROOT, 'core', 'outcome_messages.cpp'), encoding='utf-8') as f:
         table = re.search(r'kMessages\[\] = \{(.*?)\};', f.read(), re.S).group(1)
-    texts = re.findall(r'"([^"]*)"', table)
-    return {code: text for code, text in enumerate(texts) if code > 0}
+    english = re.findall(r'"([^"]*)"', table)
+    japanese = po_translations(os.path.join(ROOT, 'po', 'ja.po'))
+    return {code: japanese.get(text) for code, text in enumerate(english) if code > 0}
 
 
 MESSAGES = outcome_messages()
