@@ -90,46 +90,38 @@ TEST_F(CliTest, OneLinePerOutcomeThenReady) {
               ListFolder(music_));
 }
 
-// The messages follow the locale, the shape of the lines and the exit status
-// do not: Japanese only where the locale says ja, English everywhere else.
+// The messages follow the locale; the lines' shape, READY. and the exit status
+// do not. Japanese only where the locale says ja.
 TEST_F(CliTest, MessagesInTheLanguageOfTheLocale) {
-    struct Row {
-        const char* lcAll;
-        const char* lang;
+    const struct {
+        const char *lcAll, *lang;
         std::string (*message)(int);
-    };
-    const Row rows[] = {
-        {nullptr, "ja_JP.UTF-8", OutcomeMessage},
-        {nullptr, "en_US.UTF-8", EnglishOutcomeMessage},
-        {"C", "ja_JP.UTF-8", EnglishOutcomeMessage},
-        {nullptr, nullptr, EnglishOutcomeMessage},
-    };
-    for (const Row& row : rows) {
+    } rows[] = {{nullptr, "ja_JP.UTF-8", OutcomeMessage},
+                {nullptr, "en_US.UTF-8", EnglishOutcomeMessage},
+                {"C", "ja_JP.UTF-8", EnglishOutcomeMessage},
+                {nullptr, nullptr, EnglishOutcomeMessage}};
+    const std::pair<const char*, std::string> files[] = {{"missing.mp3", ""},
+                                                         {"ok.mp3", TaggedMp3("Fine")},
+                                                         {"text.mp3", "text"},
+                                                         {"bare.mp3", Bytes().Raw({0xFF, 0xFB, 0x90}).Fill(300, 0x55)},
+                                                         {"untitled.mp3", TaggedMp3("", "Band")},
+                                                         {"bad.mp3", TaggedMp3("A|B")}};
+    const int codes[] = {1, 6, 2, 3, 4, 5};
+    for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.lcAll ? row.lcAll : "-") + " " + (row.lang ? row.lang : "-"));
         ScopedEnv lcAll("LC_ALL", row.lcAll), lang("LANG", row.lang), messages("LC_MESSAGES", nullptr);
         TempFolder folder;
-        const std::pair<std::string, std::string> files[] = {
-            {"ok.mp3", TaggedMp3("Fine", "Band")},
-            {"text.mp3", "plain text"},
-            {"bare.mp3", Bytes().Raw({0xFF, 0xFB, 0x90}).Fill(300, 0x55)},
-            {"untitled.mp3", TaggedMp3("", "Band")},
-            {"bad.mp3", TaggedMp3("A|B", "Band")},
-        };
-        std::vector<std::string> paths = {folder.Path("missing.mp3")};
-        for (const auto& file : files) {
-            WriteFile(folder.Path(file.first), file.second);
-            paths.push_back(folder.Path(file.first));
-        }
-        const int codes[] = {1, 6, 2, 3, 4, 5};
+        std::vector<std::string> paths;
         std::string expected;
-        for (size_t i = 0; i < paths.size(); ++i) expected += row.message(codes[i]) + " - " + paths[i] + "\n";
+        for (size_t i = 0; i < 6; ++i) {
+            paths.push_back(folder.Path(files[i].first));
+            if (i > 0) WriteFile(paths[i], files[i].second);
+            expected += row.message(codes[i]) + " - " + paths[i] + "\n";
+        }
         ProgramRun run = Run(paths);
         EXPECT_EQ(expected + Ready(), run.out);
         EXPECT_EQ(1, run.status);
-        run = Run({"--bogus"});
-        EXPECT_EQ("quillon: unknown option\nTry 'quillon --help' for more information.\n", run.err);
-        EXPECT_EQ(2, run.status);
-        EXPECT_EQ(0u, Run({"--help"}).out.find("Usage: quillon [OPTION]... [--] FILE...\n"));
+        EXPECT_EQ("quillon: unknown option\nTry 'quillon --help' for more information.\n", Run({"--bogus"}).err);
     }
 }
 

@@ -10,7 +10,7 @@
 set -u
 build=$1 source=$2
 root=$(mktemp -d)
-trap 'rm -rf "$root" "$root.home" "$root.compose"' EXIT
+trap 'rm -rf "$root" "$root.home" "$root.compose" "$root.compose.png"' EXIT
 # The installed program's settings and journal go here, not to the home folder.
 export XDG_CONFIG_HOME=$root.home/config XDG_STATE_HOME=$root.home/state
 passed=0 failed=0
@@ -61,19 +61,16 @@ check "metainfo launches quillon.desktop" grep -q '<launchable type="desktop-id"
 check "desktop entry's icon is quillon" grep -qx 'Icon=quillon' "$usr/share/applications/quillon.desktop"
 
 # What a software centre reads: the catalogue composed from the tree holds the
-# component, its Japanese name and its icon, with no hint against it.
+# component, its Japanese name and its icons, with no hint against it.
 out=$root.compose
-compose=$(appstreamcli compose --no-color --origin=quillon --result-root="$out" --hints-dir="$out/hints" \
-  --prefix=/usr "$root" 2>&1) || echo "$compose"
-catalogue=$(gzip -dc "$out/usr/share/swcatalog/xml/quillon.xml.gz" 2>/dev/null)
-check "compose: no hint" grep -qx '  Hints: \[\]' "$out/hints/quillon.hints.yaml"
-check "compose: the component" grep -q '<id>com.ombrix.quillon</id>' <<<"$catalogue"
-check "compose: its Japanese name" grep -q '<name xml:lang="ja">' <<<"$catalogue"
-for size in 64 128; do
-  check "compose: the $size-pixel icon" grep -q "<icon type=\"cached\" width=\"$size\" height=\"$size\">" <<<"$catalogue"
-  check "compose: the $size-pixel icon's file" test -s "$out/usr/share/swcatalog/icons/quillon/${size}x$size/com.ombrix.quillon.png"
-done
-rm -rf "$out"
+appstreamcli compose --no-color --origin=quillon --result-root="$out" --hints-dir="$out" --prefix=/usr "$root" >/dev/null
+check "compose: no hint" grep -qx '  Hints: \[\]' "$out/quillon.hints.yaml"
+check "compose: the component, its Japanese name and icons" same "$(gzip -dc "$out/usr/share/swcatalog/xml/quillon.xml.gz" |
+  grep -oE '<id>.*</id>|<name xml:lang="ja">|<icon type="cached" width="(64|128)"' | sort -u)" \
+  '<icon type="cached" width="128"
+<icon type="cached" width="64"
+<id>com.ombrix.quillon</id>
+<name xml:lang="ja">'
 
 for page in quillon quillon-gui; do
   check "$page.1.gz is the page" cmp -s <(gzip -dc "$usr/share/man/man1/$page.1.gz") "$source/man/$page.1"
@@ -92,20 +89,13 @@ done
 check "icon 32 is res/app.ico" same "$(rgba "$usr/share/icons/hicolor/32x32/apps/quillon.png")" \
   "$(rgba "$source/res/app.ico")"
 # The vector drawing at 32 pixels is the icon again, but for its smooth edges.
-svg=$usr/share/icons/hicolor/scalable/apps/quillon.svg
-rsvg-convert --width=32 --height=32 --output="$root/svg-32.png" "$svg"
-/usr/bin/convert "$source/res/app.ico" "$root/ico-32.png"
-difference=$(/usr/bin/compare -metric RMSE "$root/svg-32.png" "$root/ico-32.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+rsvg-convert --width=32 --height=32 --output="$out.png" "$usr/share/icons/hicolor/scalable/apps/quillon.svg"
+difference=$(/usr/bin/compare -metric RMSE "$out.png" "$source/res/app.ico" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
 check "scalable icon is res/app.ico's design (RMSE $difference)" awk -v d="$difference" 'BEGIN { exit !(d < 0.1) }'
-rm -f "$root/svg-32.png" "$root/ico-32.png"
 
 # The installed program finds its catalogue beside itself (DESTDIR or not).
-none=$root/none.mp3
-check "installed quillon speaks Japanese in ja_JP.UTF-8" same \
-  "$(LOCPATH=$build/locale LC_ALL=ja_JP.UTF-8 LANGUAGE= "$usr/bin/quillon" "$none")" "×ｱｸｾｽ失敗 - $none
-READY."
-check "installed quillon speaks English in C" same "$(LC_ALL=C "$usr/bin/quillon" "$none")" "access failed - $none
-READY."
+check "installed quillon speaks Japanese" same "$(LOCPATH=$build/locale LC_ALL=ja_JP.UTF-8 LANGUAGE= \
+  "$usr/bin/quillon" /none.mp3 | head -1)" "×ｱｸｾｽ失敗 - /none.mp3"
 
 # Every picture and page the installed README refers to is installed with it.
 doc=$usr/share/doc/quillon

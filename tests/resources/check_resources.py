@@ -104,33 +104,6 @@ PROP_ITEMS = [
     (0, 0x50020001, (7, 142, 112, 24), -1, 'STATIC', ABOUT),
 ]
 
-def po_translations(path):
-    """msgid -> msgstr of the entries of a gettext catalogue in use (not #~)."""
-    import ast
-    entries, parts, field = {}, {}, None
-
-    def close():
-        if 'msgid' in parts and 'msgstr' in parts:
-            entries[parts['msgid']] = parts['msgstr']
-
-    with open(path, encoding='utf-8') as f:
-        for line in f:
-            line = line.strip()
-            keyword = line.split(' ', 1)[0]
-            if keyword in ('msgid', 'msgstr') and line[len(keyword):].startswith(' "'):
-                if keyword == 'msgid':
-                    close()
-                    parts = {}
-                field = keyword
-                parts[field] = ast.literal_eval(line[len(keyword) + 1:])
-            elif line.startswith('"') and field is not None:
-                parts[field] += ast.literal_eval(line)
-            else:
-                field = None
-    close()
-    return entries
-
-
 def outcome_messages():
     """The six outcome texts by result code: the Japanese translations (po/ja.po)
     of the English messages the Linux programs print (core/outcome_messages.cpp).
@@ -138,9 +111,10 @@ def outcome_messages():
     import re
     with open(os.path.join(ROOT, 'core', 'outcome_messages.cpp'), encoding='utf-8') as f:
         table = re.search(r'kMessages\[\] = \{(.*?)\};', f.read(), re.S).group(1)
-    english = re.findall(r'"([^"]*)"', table)
-    japanese = po_translations(os.path.join(ROOT, 'po', 'ja.po'))
-    return {code: japanese.get(text) for code, text in enumerate(english) if code > 0}
+    with open(os.path.join(ROOT, 'po', 'ja.po'), encoding='utf-8') as f:
+        po = f.read()
+    return {code: re.search(r'^msgid "%s"\nmsgstr "(.*)"$' % re.escape(text), po, re.M).group(1)
+            for code, text in enumerate(re.findall(r'"([^"]*)"', table)) if code > 0}
 
 
 MESSAGES = outcome_messages()
