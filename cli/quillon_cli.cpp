@@ -13,6 +13,7 @@
 #include "core/drop_batch.h"
 #include "core/escape.h"
 #include "core/journal.h"
+#include "core/texts.h"
 #include "quillon_version.h"
 #include "settings/choices.h"
 #include "settings/settings_store.h"
@@ -30,7 +31,7 @@ struct DropSite {
 
 namespace {
 
-const char kUsage[] =
+const char kUsage[] = N_(
     "Usage: quillon [OPTION]... [--] FILE...\n"
     "Rename MP3 files after the title and artist in their ID3v1/ID3v2 tags.\n"
     "Each file is renamed in its own folder to \"TITLE.mp3\", \"TITLE - ARTIST.mp3\"\n"
@@ -52,7 +53,7 @@ const char kUsage[] =
     "shown\n"
     "escaped, as ls -b shows them. Exit status: 0 when every file was renamed,\n"
     "1 when any was not, 2 for a usage error, settings that could not be saved\n"
-    "or output that could not be written.\n";
+    "or output that could not be written.\n");
 
 // The first write error on standard output: a log that did not reach its
 // reader must not pass for one that did.
@@ -68,7 +69,7 @@ int Finish(int status) {
     errno = 0;
     if ((fflush(stdout) != 0 || ferror(stdout)) && outputError == 0) outputError = errno != 0 ? errno : EIO;
     if (outputError == 0) return status;
-    fprintf(stderr, "quillon: write error: %s\n", strerror(outputError));
+    fprintf(stderr, Tr("quillon: write error: %s\n"), strerror(outputError));
     return 2;
 }
 
@@ -102,9 +103,9 @@ std::string Words(const ChoiceField& field) {
 void PrintUsage() {
     std::string words[CHOICE_FIELDS];
     for (int f = 0; f < CHOICE_FIELDS; ++f) words[f] = Words(kChoiceFields[f]);
-    int length = snprintf(nullptr, 0, kUsage, words[0].c_str(), words[1].c_str(), words[2].c_str());
+    int length = snprintf(nullptr, 0, Tr(kUsage), words[0].c_str(), words[1].c_str(), words[2].c_str());
     std::string text(static_cast<size_t>(length > 0 ? length : 0), '\0');
-    snprintf(&text[0], text.size() + 1, kUsage, words[0].c_str(), words[1].c_str(), words[2].c_str());
+    snprintf(&text[0], text.size() + 1, Tr(kUsage), words[0].c_str(), words[1].c_str(), words[2].c_str());
     Print(text.c_str());
 }
 
@@ -117,7 +118,7 @@ bool TakeChoice(Options* options, int f, const char* word) {
 
 int Usage(const char* problem) {
     if (problem != nullptr) fprintf(stderr, "quillon: %s\n", problem);
-    fputs("Try 'quillon --help' for more information.\n", stderr);
+    fputs(Tr("Try 'quillon --help' for more information.\n"), stderr);
     return 2;
 }
 
@@ -149,13 +150,13 @@ int ParseOptions(int argc, char** argv, Options* options) {
                 options->show = true;
                 break;
             case 'f':
-                if (!TakeChoice(options, 0, optarg)) return Usage("unknown format");
+                if (!TakeChoice(options, 0, optarg)) return Usage(Tr("unknown format"));
                 break;
             case 'p':
-                if (!TakeChoice(options, 1, optarg)) return Usage("unknown primary tag");
+                if (!TakeChoice(options, 1, optarg)) return Usage(Tr("unknown primary tag"));
                 break;
             case 'l':
-                if (!TakeChoice(options, 2, optarg)) return Usage("unknown log window choice");
+                if (!TakeChoice(options, 2, optarg)) return Usage(Tr("unknown log window choice"));
                 break;
             case 'h':
                 PrintUsage();
@@ -164,9 +165,9 @@ int ParseOptions(int argc, char** argv, Options* options) {
                 Print("quillon " QUILLON_VERSION "\n");
                 return 0;
             case ':':
-                return Usage("an option is missing its argument");
+                return Usage(Tr("an option is missing its argument"));
             default:
-                return Usage("unknown option");
+                return Usage(Tr("unknown option"));
         }
     }
 }
@@ -249,16 +250,17 @@ void DropMessageText(DropSite*, int code, char* text) {
 }
 
 int main(int argc, char** argv) {
+    StartTexts();
     SetDiagnosticSink({ReportOnStandardError, nullptr});
     Options options;
     int status = ParseOptions(argc, argv, &options);
     if (status >= 0) return Finish(status);
     bool changes = AnyChoice(options);
     if (options.undo) {
-        if (optind < argc || changes || options.show) return Usage("--undo takes no files and no settings options");
+        if (optind < argc || changes || options.show) return Usage(Tr("--undo takes no files and no settings options"));
         return Finish(RunUndo(options.dryRun, {PrintLine, nullptr}));
     }
-    if (optind >= argc && !changes && !options.show) return Usage("no files given");
+    if (optind >= argc && !changes && !options.show) return Usage(Tr("no files given"));
 
     Settings live = {0, 0, 0, 0};
     StartSettings(&live);

@@ -1,6 +1,7 @@
 # Installation of the Linux programs (GNUInstallDirs) and the Debian package
 # that CPack makes of it: quillon, quillon-gui, their manual pages, the desktop
-# entry and AppStream metadata, the icon, the bash completion and the docs.
+# entry and AppStream metadata, the icons, the bash completion and the docs
+# (the catalogues of translations are installed by po/).
 include(GNUInstallDirs)
 
 set(QUILLON_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillon)
@@ -21,15 +22,31 @@ foreach(page quillon quillon-gui)
 endforeach()
 quillon_gzip(${CMAKE_SOURCE_DIR}/packaging/changelog ${generated}/changelog.gz)
 list(APPEND QUILLON_GENERATED ${generated}/changelog.gz)
+# The icon: at 16 and 32 pixels res/app.ico itself; from 48 pixels up (menus,
+# software centres) and scalable, the same design in vectors.
 foreach(size 16 32)
   add_custom_command(OUTPUT ${generated}/quillon-${size}.png
     COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/ico-to-png.py ${CMAKE_SOURCE_DIR}/res/app.ico ${size}
             ${generated}/quillon-${size}.png
     DEPENDS ${CMAKE_SOURCE_DIR}/tools/ico-to-png.py ${CMAKE_SOURCE_DIR}/res/app.ico VERBATIM)
+endforeach()
+find_program(QUILLON_RSVG_CONVERT rsvg-convert REQUIRED)
+add_custom_command(OUTPUT ${generated}/quillon.svg
+  COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/make-svg-icon.py ${generated}/quillon.svg
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make-svg-icon.py ${CMAKE_SOURCE_DIR}/tools/make-icon.py VERBATIM)
+list(APPEND QUILLON_GENERATED ${generated}/quillon.svg)
+foreach(size 48 64 128 256)
+  add_custom_command(OUTPUT ${generated}/quillon-${size}.png
+    COMMAND ${QUILLON_RSVG_CONVERT} --width=${size} --height=${size} --output=${generated}/quillon-${size}.png
+            ${generated}/quillon.svg
+    DEPENDS ${generated}/quillon.svg VERBATIM)
+endforeach()
+foreach(size 16 32 48 64 128 256)
   list(APPEND QUILLON_GENERATED ${generated}/quillon-${size}.png)
   install(FILES ${generated}/quillon-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps RENAME quillon.png)
 endforeach()
+install(FILES ${generated}/quillon.svg DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
 add_custom_target(quillon_packaging_files ALL DEPENDS ${QUILLON_GENERATED})
 
 install(TARGETS quillon quillon-gui RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -39,8 +56,19 @@ install(FILES ${CMAKE_SOURCE_DIR}/desktop/com.ombrix.quillon.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/quillon.bash-completion
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions RENAME quillon)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/packaging/copyright ${generated}/changelog.gz
+# The README with the pictures it shows and the pages it links, at the same
+# relative paths; its licence is the package's copyright file.
+file(READ ${CMAKE_SOURCE_DIR}/README.md readme)
+string(REPLACE "[LICENSE](LICENSE)" "[copyright](copyright)" readme "${readme}")
+file(WRITE ${generated}/README.md "${readme}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/README.md)
+install(FILES ${generated}/README.md ${CMAKE_SOURCE_DIR}/packaging/copyright ${generated}/changelog.gz
   DESTINATION ${QUILLON_DOC_DIR})
+string(REGEX MATCHALL "\\(docs/[^)]+\\)" readme_links "${readme}")
+foreach(link ${readme_links})
+  string(REGEX REPLACE "^\\((.*)\\)$" "\\1" target "${link}")
+  install(FILES ${CMAKE_SOURCE_DIR}/${target} DESTINATION ${QUILLON_DOC_DIR}/docs)
+endforeach()
 
 # The Debian package. Directories are made 0755 whatever the umask of the
 # machine that builds it.
@@ -66,6 +94,10 @@ window that renames the files dropped on it from a file manager.")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The log lines and the dialog are Japanese in a Japanese locale, and
+# Japanese tags give Japanese file names in any: on a desktop with no CJK font
+# they would be rows of boxes.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

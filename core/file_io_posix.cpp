@@ -13,6 +13,7 @@
 #include "diagnostics.h"
 #include "escape.h"
 #include "records.h"
+#include "texts.h"
 
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
@@ -94,8 +95,8 @@ int MoveNoReplace(const char* from, const char* to) {
         char shownFrom[TEXT_BUFFER * ESCAPE_GROWTH], shownTo[TEXT_BUFFER * ESCAPE_GROWTH];
         EscapeControls(from, shownFrom, sizeof shownFrom);
         EscapeControls(to, shownTo, sizeof shownTo);
-        Diagnose("%s: the file now also has the name %s: neither name could be removed (%s; %s)", shownFrom, shownTo,
-                 strerror(reason), strerror(errno));
+        Diagnose(Tr("%s: the file now also has the name %s: neither name could be removed (%s; %s)"), shownFrom,
+                 shownTo, strerror(reason), strerror(errno));
     }
     return 0;
 }

@@ -21,6 +21,7 @@
 #include "diagnostics.h"
 #include "escape.h"
 #include "tag_reader.h"
+#include "texts.h"
 #include "user_files.h"
 
 namespace {
@@ -114,7 +115,7 @@ bool ParseRecord(const std::string& body, JournalRecord* record) {
 void Report(JournalWriter* journal, int reason) {
     if (journal->failed) return;
     journal->failed = true;
-    Diagnose("cannot keep the undo journal in %s: %s; this batch cannot be undone",
+    Diagnose(Tr("cannot keep the undo journal in %s: %s; this batch cannot be undone"),
              EscapeControls(journal->folder).c_str(), strerror(reason));
     if (journal->fd >= 0) close(journal->fd);
     journal->fd = -1;

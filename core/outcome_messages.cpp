@@ -2,12 +2,12 @@
 #include "outcome_messages.h"
 
 #include "records.h"
+#include "texts.h"
 
 const char* OutcomeMessageUtf8(int code) {
-    // The katakana are the half-width forms; 2, 3 and 5 end in a blank, so that
-    // in code page 932 every message is ten bytes wide.
+    // In Japanese these are the Windows program's string table, byte for byte.
     static const char* const kMessages[] = {
-        "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
+        "", N_("access failed"), N_("not an MP3 file"), N_("no tag"), N_("no title"), N_("name refused"), N_("renamed"),
     };
-    return code >= RESULT_ACCESS_FAILED && code <= RESULT_OK ? kMessages[code] : "";
+    return code >= RESULT_ACCESS_FAILED && code <= RESULT_OK ? Tr(kMessages[code]) : "";
 }

@@ -1,6 +1,7 @@
 // The six outcome messages of a file's log line, by result code, as the Linux
-// front ends print them. The Windows program's string table holds the same
-// texts; the resource check holds it to this table.
+// front ends print them: in the user's language. Their Japanese translations
+// are the Windows program's string table; the resource check holds the two
+// to each other.
 #ifndef QUILLON_CORE_OUTCOME_MESSAGES_H
 #define QUILLON_CORE_OUTCOME_MESSAGES_H
 

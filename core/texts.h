@@ -9,8 +9,9 @@
 void StartTexts();
 
 // `english` in the user's language: the catalogue's translation, or `english`
-// itself where there is none. The result lives as long as the program.
-const char* Tr(const char* english);
+// itself where there is none. The result lives as long as the program. A
+// printf format stays one for the compiler's checks.
+const char* Tr(const char* english) __attribute__((format_arg(1)));
 
 // Marks a text for the catalogue where it is not shown at once (an entry of a
 // table); Tr() translates it where it is shown.

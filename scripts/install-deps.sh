@@ -3,16 +3,21 @@
 # Safe to run again: packages already present are skipped quickly.
 set -euo pipefail
 
+# gettext compiles the catalogues of translations (msgfmt) and checks them
+# against the sources (xgettext, msgcmp); locales has localedef, which makes
+# the locales the tests run the programs in.
 want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  lame id3v2 eyed3 python3-mutagen ffmpeg locales strace)
+  lame id3v2 eyed3 python3-mutagen ffmpeg locales strace gettext)
 # quillon-gui: Qt 6 Widgets, its X11 platform plugin (which brings the xcb and
 # xkbcommon libraries), and for its tests Xvfb, xdotool, the CJK fonts and
 # desktop-file-validate.
 want_desktop=(qt6-base-dev qt6-qpa-plugins xvfb xdotool fonts-noto-cjk desktop-file-utils)
 # Packaging: the manual pages' linters (mandoc, groff through man-db; col), the
-# AppStream validator, and ImageMagick to read the icon back.
-want_packaging=(mandoc man-db groff-base bsdextrautils appstream dpkg-dev imagemagick)
+# AppStream validator and composer, ImageMagick to read the icons back, and
+# rsvg-convert to draw the scalable icon at the sizes of the hicolor theme.
+want_packaging=(mandoc man-db groff-base bsdextrautils appstream appstream-compose dpkg-dev imagemagick
+  librsvg2-bin)
 want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick x11-apps
   fonts-noto-cjk fonts-urw-base35 fonts-wine qemu-user)

@@ -47,7 +47,8 @@ xvfb_start 800x600x24
 "$gui" >"$work/gui.out" 2>&1 &
 gui_pid=$!
 main=$(xdnd_wait_window Quillon 60) || { say "no window titled Quillon appeared"; exit 1; }
-log=$(xdnd_wait_window 'リネームログ' 10) || { say "the log window did not appear"; exit 1; }
+# The log's title is in the language of the locale.
+log=$(xdnd_wait_window '(リネームログ|Rename log)' 10) || { say "the log window did not appear"; exit 1; }
 # Side by side for the picture; without a window manager both start top left.
 xdotool windowmove "$log" 150 0
 

@@ -11,6 +11,8 @@
 
 # shellcheck source=xvfb.sh
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+# shellcheck source=locales.sh
+. "$(dirname "${BASH_SOURCE[0]}")/locales.sh"
 
 # The build folder is the nearest parent of the executable with a CMakeCache.txt.
 wine_build_dir() {
@@ -51,23 +53,7 @@ wine_environment() {
 # Wine spell non-ASCII Unix file names right; without it every byte of a
 # Japanese name loses its high bit. Compiled once into $LOCPATH.
 wine_compile_locale() {
-    [ -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ] && return 0
-    mkdir -p "$LOCPATH"
-    (
-        flock 9
-        if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
-            if ! command -v localedef >/dev/null; then
-                echo "wine-run.sh: localedef missing (package locales): Japanese file names will be mangled" >&2
-            elif rm -rf "$LOCPATH/ja_JP.UTF-8.new" &&
-                ! localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8.new" >/dev/null 2>&1 &&
-                [ ! -f "$LOCPATH/ja_JP.UTF-8.new/LC_CTYPE" ]; then
-                echo "wine-run.sh: cannot compile the ja_JP.UTF-8 locale into $LOCPATH" >&2
-            else
-                rm -rf "$LOCPATH/ja_JP.UTF-8"
-                mv "$LOCPATH/ja_JP.UTF-8.new" "$LOCPATH/ja_JP.UTF-8"
-            fi
-        fi
-    ) 9>"$LOCPATH.lock"
+    compile_locales "$LOCPATH" ja_JP.UTF-8 || echo "wine-run.sh: Japanese file names will be mangled" >&2
 }
 
 # An X display for Wine: the one in use, else Xvfb (scripts/xvfb.sh).

@@ -3,30 +3,32 @@
 
 #include <string.h>
 
+#include "core/texts.h"
+
 namespace {
 
 const Choice kNameFormats[] = {
-    {NAME_TITLE, "Title", "title", "曲名のみ"},
-    {NAME_TITLE_ARTIST, "Title-Artist", "title-artist", "曲名 - アーティスト名"},
-    {NAME_ARTIST_TITLE, "Artist-Title", "artist-title", "アーティスト名 - 曲名"},
+    {NAME_TITLE, "Title", "title", N_("Title only")},
+    {NAME_TITLE_ARTIST, "Title-Artist", "title-artist", N_("Title - Artist")},
+    {NAME_ARTIST_TITLE, "Artist-Title", "artist-title", N_("Artist - Title")},
 };
 
 const Choice kPrimaryTags[] = {
-    {PRIMARY_V1, "V1", "v1", "ID3v1 Tag"},
-    {PRIMARY_V2, "V2", "v2", "ID3v2 Tag"},
+    {PRIMARY_V1, "V1", "v1", N_("ID3v1 Tag")},
+    {PRIMARY_V2, "V2", "v2", N_("ID3v2 Tag")},
 };
 
 const Choice kLogWindows[] = {
-    {LOG_SHOW, "OK", "show", "表示する"},
-    {LOG_HIDE, "NG", "hide", "表示しない"},
+    {LOG_SHOW, "OK", "show", N_("Show")},
+    {LOG_HIDE, "NG", "hide", N_("Hide")},
 };
 
 }  // namespace
 
 const ChoiceField kChoiceFields[CHOICE_FIELDS] = {
-    {"Filename Type", "format", "ファイル名の形式", &Settings::nameFormat, kNameFormats, 3},
-    {"Primary Tag", "primary-tag", "優先するID3 Tag", &Settings::primaryTag, kPrimaryTags, 2},
-    {"Log Window", "log-window", "変換ログ・ウィンドウ", &Settings::logWindow, kLogWindows, 2},
+    {"Filename Type", "format", N_("File name format"), &Settings::nameFormat, kNameFormats, 3},
+    {"Primary Tag", "primary-tag", N_("Preferred tag"), &Settings::primaryTag, kPrimaryTags, 2},
+    {"Log Window", "log-window", N_("Log window"), &Settings::logWindow, kLogWindows, 2},
 };
 
 const Choice& ChoiceOfStored(const ChoiceField& field, const char* text) {

@@ -1,8 +1,9 @@
 // The user's three choices, written down once: for each field of the settings
 // record, the name its value is stored under, and for each value the text the
 // store keeps, the word the command line takes and the caption the Linux
-// dialog shows. The store, the command line and quillon-gui's dialog all read
-// this table; the Windows dialog's buttons are its resources.
+// dialog shows (in English: the dialog shows Tr(caption)). The store, the
+// command line and quillon-gui's dialog all read this table; the Windows
+// dialog's buttons are its resources.
 #ifndef QUILLON_SETTINGS_CHOICES_H
 #define QUILLON_SETTINGS_CHOICES_H
 

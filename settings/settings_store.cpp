@@ -3,6 +3,7 @@
 
 #include "choices.h"
 #include "core/diagnostics.h"
+#include "core/texts.h"
 #include "value_store.h"
 
 const Settings kDefaultSettings = {NAME_TITLE, PRIMARY_V2, LOG_HIDE, 0};
@@ -48,9 +49,9 @@ int SaveSettingsChecked(Settings asked, Settings* live) {
     if (held) return 1;
     std::string where = ValueStoreLocation();
     if (failure.empty()) {
-        Diagnose("cannot save the settings in %s", where.c_str());
+        Diagnose(Tr("cannot save the settings in %s"), where.c_str());
     } else {
-        Diagnose("cannot save the settings in %s: %s", where.c_str(), failure.c_str());
+        Diagnose(Tr("cannot save the settings in %s: %s"), where.c_str(), failure.c_str());
     }
     return 0;
 }

@@ -17,7 +17,7 @@ fail() {
     exit 1
 }
 
-export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/runtime LC_ALL=C.UTF-8
+export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state XDG_RUNTIME_DIR=$work/runtime LC_ALL=${LC_ALL:-C.UTF-8}
 mkdir -m 700 "$work/runtime"
 music="$work/my music"
 bash "$fixtures" id3v2 "$music" >/dev/null

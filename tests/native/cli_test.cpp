@@ -90,6 +90,41 @@ TEST_F(CliTest, OneLinePerOutcomeThenReady) {
               ListFolder(music_));
 }
 
+// The messages follow the locale; the lines' shape, READY. and the exit status
+// do not. Japanese only where the locale says ja.
+TEST_F(CliTest, MessagesInTheLanguageOfTheLocale) {
+    const struct {
+        const char *lcAll, *lang;
+        std::string (*message)(int);
+    } rows[] = {{nullptr, "ja_JP.UTF-8", OutcomeMessage},
+                {nullptr, "en_US.UTF-8", EnglishOutcomeMessage},
+                {"C", "ja_JP.UTF-8", EnglishOutcomeMessage},
+                {nullptr, nullptr, EnglishOutcomeMessage}};
+    const std::pair<const char*, std::string> files[] = {{"missing.mp3", ""},
+                                                         {"ok.mp3", TaggedMp3("Fine")},
+                                                         {"text.mp3", "text"},
+                                                         {"bare.mp3", Bytes().Raw({0xFF, 0xFB, 0x90}).Fill(300, 0x55)},
+                                                         {"untitled.mp3", TaggedMp3("", "Band")},
+                                                         {"bad.mp3", TaggedMp3("A|B")}};
+    const int codes[] = {1, 6, 2, 3, 4, 5};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.lcAll ? row.lcAll : "-") + " " + (row.lang ? row.lang : "-"));
+        ScopedEnv lcAll("LC_ALL", row.lcAll), lang("LANG", row.lang), messages("LC_MESSAGES", nullptr);
+        TempFolder folder;
+        std::vector<std::string> paths;
+        std::string expected;
+        for (size_t i = 0; i < 6; ++i) {
+            paths.push_back(folder.Path(files[i].first));
+            if (i > 0) WriteFile(paths[i], files[i].second);
+            expected += row.message(codes[i]) + " - " + paths[i] + "\n";
+        }
+        ProgramRun run = Run(paths);
+        EXPECT_EQ(expected + Ready(), run.out);
+        EXPECT_EQ(1, run.status);
+        EXPECT_EQ("quillon: unknown option\nTry 'quillon --help' for more information.\n", Run({"--bogus"}).err);
+    }
+}
+
 TEST_F(CliTest, TakenNameIsAnAccessFailure) {
     std::string first = Make("first.mp3", TaggedMp3("Twin", "Band"));
     std::string second = Make("second.mp3", TaggedMp3("Twin", "Band"));

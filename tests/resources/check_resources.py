@@ -105,13 +105,16 @@ PROP_ITEMS = [
 ]
 
 def outcome_messages():
-    """The six outcome texts by result code, from the table the Linux programs
-    print (core/outcome_messages.cpp): the string table must hold the same."""
+    """The six outcome texts by result code: the Japanese translations (po/ja.po)
+    of the English messages the Linux programs print (core/outcome_messages.cpp).
+    The string table must hold them."""
     import re
     with open(os.path.join(ROOT, 'core', 'outcome_messages.cpp'), encoding='utf-8') as f:
         table = re.search(r'kMessages\[\] = \{(.*?)\};', f.read(), re.S).group(1)
-    texts = re.findall(r'"([^"]*)"', table)
-    return {code: text for code, text in enumerate(texts) if code > 0}
+    with open(os.path.join(ROOT, 'po', 'ja.po'), encoding='utf-8') as f:
+        po = f.read()
+    return {code: re.search(r'^msgid "%s"\nmsgstr "(.*)"$' % re.escape(text), po, re.M).group(1)
+            for code, text in enumerate(re.findall(r'"([^"]*)"', table)) if code > 0}
 
 
 MESSAGES = outcome_messages()
