@@ -11,6 +11,8 @@
 
 #include <vector>
 
+#include "core/texts.h"
+
 namespace {
 
 // About the Windows log window's client area (228 by 188 dialog units in a
@@ -69,9 +71,9 @@ LogWindow::LogWindow(QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lines_(new LogLines(this)),
       view_(new QListView(this)) {
-    setWindowTitle(QStringLiteral("リネームログ"));
+    setWindowTitle(QString::fromUtf8(Tr("Rename log")));
     view_->setModel(lines_);
-    view_->setAccessibleName(QStringLiteral("リネームログ"));
+    view_->setAccessibleName(windowTitle());
     view_->setFont(LogFont());
     view_->setSelectionMode(QAbstractItemView::NoSelection);
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

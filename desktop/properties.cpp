@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/texts.h"
 #include "core/window_sequences.h"
 #include "main_window.h"
 #include "quillon_version.h"
@@ -36,8 +37,8 @@ void CheckValue(QButtonGroup* group, int value) {
 
 QDialogButtonBox* MakeButtons(QDialog* dialog) {
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
+    box->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(Tr("OK")));
+    box->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(Tr("Cancel")));
     box->button(QDialogButtonBox::Ok)->setDefault(true);
     QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
@@ -54,7 +55,7 @@ QLabel* MakeAbout(QWidget* parent) {
 }  // namespace
 
 PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
-    setWindowTitle(QStringLiteral("プロパティ"));
+    setWindowTitle(QString::fromUtf8(Tr("Properties")));
     // Fields the store cannot supply stay 0, which no button stands for.
     LoadSettings(&working_);
     auto* layout = new QVBoxLayout(this);
@@ -67,12 +68,12 @@ PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
 
 void PropertiesDialog::AddGroup(int index, QLayout* layout) {
     const ChoiceField& field = kChoiceFields[index];
-    auto* box = new QGroupBox(QString::fromUtf8(field.caption), this);
+    auto* box = new QGroupBox(QString::fromUtf8(Tr(field.caption)), this);
     // Three choices or more are stacked, as the name formats are; two sit side by side.
     QBoxLayout* inner = field.count > 2 ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
     QButtonGroup* group = new QButtonGroup(box);
     for (int i = 0; i < field.count; ++i) {
-        auto* button = new QRadioButton(QString::fromUtf8(field.choices[i].caption), box);
+        auto* button = new QRadioButton(QString::fromUtf8(Tr(field.choices[i].caption)), box);
         group->addButton(button, field.choices[i].value);
         inner->addWidget(button);
     }

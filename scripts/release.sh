@@ -72,14 +72,14 @@ with zipfile.ZipFile(out, 'w') as z:
 EOF
 }
 
-# Lintian's judgement of the package: errors fail the release. Its tags are
+# Lintian's judgement of the package: errors and warnings fail the release. Its tags are
 # shown, but not its complaint that it runs as root.
 lint() {
   local report status=0
-  report=$(lintian --fail-on error --info "$1" 2>&1) || status=$?
+  report=$(lintian --fail-on error,warning --info "$1" 2>&1) || status=$?
   grep -vx 'running with root privileges is not recommended!' <<<"$report" >&2 || true
   if [ $status -ne 0 ]; then
-    echo "release: lintian found errors in $(basename "$1")" >&2
+    echo "release: lintian found errors or warnings in $(basename "$1")" >&2
     return 1
   fi
 }
