@@ -20,8 +20,9 @@ namespace {
 // -1 lets all pass.
 int readsBeforeFailure = -1;
 int preadsBeforeFailure = -1;
-// What the sequential reads delivered.
+// What the sequential and positional reads delivered.
 long long bytesRead = 0;
+int preads = 0;
 
 struct FailingReads {
     FailingReads(int reads, int preads) {
@@ -68,10 +69,16 @@ ssize_t __wrap_read(int fd, void* buffer, size_t size) {
     return n;
 }
 ssize_t __wrap_pread(int fd, void* buffer, size_t size, off_t offset) {
-    return Passes(&preadsBeforeFailure) ? __real_pread(fd, buffer, size, offset) : -1;
+    ++preads;
+    ssize_t n = Passes(&preadsBeforeFailure) ? __real_pread(fd, buffer, size, offset) : -1;
+    if (n > 0) bytesRead += n;
+    return n;
 }
 ssize_t __wrap_pread64(int fd, void* buffer, size_t size, off_t offset) {
-    return Passes(&preadsBeforeFailure) ? __real_pread64(fd, buffer, size, offset) : -1;
+    ++preads;
+    ssize_t n = Passes(&preadsBeforeFailure) ? __real_pread64(fd, buffer, size, offset) : -1;
+    if (n > 0) bytesRead += n;
+    return n;
 }
 }
 
@@ -96,20 +103,29 @@ TEST(ReadFaults, FailureAfterTheSignatureKeepsTheBytesAlreadyRead) {
 
 // Past a long run of zeros the signature lands at the very end of a block, and
 // the read of the window behind it fails (so does the ID3v1 read): the
-// signature alone still counts, with a window of zeros.
+// signature alone still counts, with a window of zeros. Each reading's first
+// read has its own size, and so its own block edge.
 TEST(ReadFaults, FailureBehindASignatureAtTheEndOfAZeroBlock) {
-    TempFolder folder;
-    std::string path = folder.Path("edge.mp3");
-    WriteFile(path, Bytes().Zeros(394 + 65536 - 3).Text(TaggedSong()).PadTo(200000));
-    TagInfo info = Blank();
-    {
-        FailingReads faults(-1, 0);
-        EXPECT_EQ(1, ReadTags(path.c_str(), info));
+    const struct {
+        int (*read)(const char*, TagInfo&, FileIdentity*);
+        size_t firstRead;
+    } readings[] = {{ReadTagsInWindow, 394}, {ReadTagsWhole, 4096}};
+    for (const auto& reading : readings) {
+        SCOPED_TRACE(reading.firstRead);
+        TempFolder folder;
+        std::string path = folder.Path("edge.mp3");
+        WriteFile(path, Bytes().Zeros(reading.firstRead + 65536 - 3).Text(TaggedSong()).PadTo(200000));
+        TagInfo info = Blank();
+        FileIdentity identity;
+        {
+            FailingReads faults(-1, 0);
+            EXPECT_EQ(1, reading.read(path.c_str(), info, &identity));
+        }
+        EXPECT_EQ(1, info.formatRecognized);
+        EXPECT_EQ(1, info.hasId3v2);
+        EXPECT_EQ(0, info.hasId3v1);
+        EXPECT_STREQ("", info.v2Title);
     }
-    EXPECT_EQ(1, info.formatRecognized);
-    EXPECT_EQ(1, info.hasId3v2);
-    EXPECT_EQ(0, info.hasId3v1);
-    EXPECT_STREQ("", info.v2Title);
 }
 
 // A read that fails before any non-zero byte was seen ends the file there: it
@@ -151,4 +167,36 @@ TEST(ReadFaults, HolesBeforeTheSignatureAreSkippedNotRead) {
     EXPECT_EQ(1, ReadTags(path.c_str(), info));
     EXPECT_STREQ("Song", info.v2Title);
     EXPECT_LT(bytesRead, 1LL << 20);
+}
+
+// The whole tag is read where its frames are: a title behind a picture takes
+// one more read, at the frame, whatever the picture's size; a tag of tiny
+// frames is read in blocks that grow, not frame by frame.
+TEST(ReadFaults, WholeTagReadsItsFramesNotItsPictures) {
+    const std::string audio = Bytes().Raw({0xFF, 0xFB, 0x90, 0x64}).Fill(4000, 0x55).Text(Id3v1Tag("Old", "Band"));
+    std::string tiny;
+    for (int k = 0; k < 10000; ++k) tiny += V2Frame(3, "TXXX", std::string("\0k\0v", 4));
+    const struct {
+        std::string tag;
+        int preads;      // at most, the ID3v1 tag's among them
+        long long read;  // bytes at most, the first read's 4096 among them
+    } cases[] = {
+        {V2Tag(4, V2Frame(4, "APIC", std::string(8192, 'p')) + TaggedSong().substr(10)), 2, 4096 + 4096 + 63},
+        {V2Tag(4, V2Frame(4, "APIC", std::string(2 << 20, 'p')) + TaggedSong().substr(10)), 2, 4096 + 4096 + 63},
+        {V2Tag(3, tiny + TaggedSong().substr(10)), 8, 4096 + 200000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tag.size());
+        TempFolder folder;
+        std::string path = folder.Path("art.mp3");
+        WriteFile(path, c.tag + audio);
+        bytesRead = 0;
+        preads = 0;
+        TagInfo info = Blank();
+        EXPECT_EQ(1, ReadTags(path.c_str(), info));
+        EXPECT_STREQ("Song", info.v2Title);
+        EXPECT_STREQ("Band", info.v2Artist);
+        EXPECT_LE(preads, c.preads);
+        EXPECT_LE(bytesRead, c.read);
+    }
 }

@@ -6,6 +6,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "core/drop_batch.h"
 
 namespace {
@@ -174,6 +176,7 @@ const char* const kMessages[] = {
 }  // namespace
 
 std::string ModelFrameText(int encoding, const unsigned char* bytes, int count) {
+    count = std::min(count, 2 * FRAME_TEXT_LIMIT + 2);  // what 126 bytes of UTF-16 with a mark take
     switch (encoding) {
         case 1:
             if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
@@ -190,23 +193,26 @@ std::string ModelFrameText(int encoding, const unsigned char* bytes, int count) 
     }
 }
 
+void ModelWindowVersion2(const std::string& bytes, size_t start, ModelTags* tags) {
+    // The bytes after the signature as far as a match at 254 reaches (index
+    // 390); past the end of the file they are zero.
+    std::vector<unsigned char> window(1024, 0);
+    for (size_t k = 0; k <= WINDOW_REACH; ++k) window[k] = ByteAt(bytes, start + 3 + k);
+    tags->v2Title = FindFrame(window, "TIT2");
+    tags->v2Artist = FindFrame(window, "TPE1");
+}
+
 ModelTags ModelReadTags(const std::string& bytes) {
     ModelTags tags;
     size_t start = bytes.find_first_not_of('\0');
     if (start == std::string::npos) return tags;
     uint8_t s0 = ByteAt(bytes, start), s1 = ByteAt(bytes, start + 1), s2 = ByteAt(bytes, start + 2);
     bool id3 = s0 == 'I' && s1 == 'D' && s2 == '3';
-    tags.recognized = id3 || (s0 == 0xFF && s1 == 0xFB) || (s0 == 'R' && s1 == 'I' && s2 == 'F');
+    tags.recognized = id3 || (s0 == 0xFF && s1 == 0xFB) || (s0 == 'R' && s1 == 'I' && s2 == 'F') ||
+                      (HostPlatform().moreSignatures != nullptr && HostPlatform().moreSignatures(bytes, start));
     if (!tags.recognized) return tags;
-    if (id3) {
-        tags.hasV2 = true;
-        // The bytes after the signature as far as a match at 254 reaches
-        // (index 390); past the end of the file they are zero.
-        std::vector<unsigned char> window(1024, 0);
-        for (size_t k = 0; k <= WINDOW_REACH; ++k) window[k] = ByteAt(bytes, start + 3 + k);
-        tags.v2Title = FindFrame(window, "TIT2");
-        tags.v2Artist = FindFrame(window, "TPE1");
-    }
+    tags.hasV2 = id3;
+    if (id3) HostPlatform().readVersion2(bytes, start, &tags);
     size_t size = bytes.size();
     if (size >= 128 && bytes.compare(size - 128, 3, "TAG") == 0) {
         tags.hasV1 = true;

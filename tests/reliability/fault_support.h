@@ -23,7 +23,10 @@ inline std::string TaggedFile(const std::string& title, const std::string& artis
         bytes +=
             std::string("TPE1\0\0\0", 7) + static_cast<char>(artist.size() + 1) + std::string("\0\0\0", 3) + artist;
     }
-    return bytes + std::string(64, '\0');
+    bytes += std::string(64, '\0');
+    bytes[8] = static_cast<char>((bytes.size() - 10) >> 7);  // the tag's syncsafe size
+    bytes[9] = static_cast<char>((bytes.size() - 10) & 0x7F);
+    return bytes;
 }
 
 // Runs the drop and returns the events; `site` may carry a beforePath hook.

@@ -87,7 +87,15 @@ bool NamesDevice(const std::string& name) {
 }  // namespace
 
 const ModelPlatform& HostPlatform() {
-    static const ModelPlatform kWindows = {true,         '\\',        EncodeAnsi,          AnsiCharLength,
-                                           AnsiFromUtf8, AsTheyStand, WithoutLoneLeadByte, NamesDevice};
+    static const ModelPlatform kWindows = {true,
+                                           '\\',
+                                           EncodeAnsi,
+                                           AnsiCharLength,
+                                           AnsiFromUtf8,
+                                           AsTheyStand,
+                                           WithoutLoneLeadByte,
+                                           NamesDevice,
+                                           ModelWindowVersion2,
+                                           nullptr};
     return kWindows;
 }

@@ -63,3 +63,34 @@ std::string Utf16(const std::string& text, bool bigEndian, bool mark) {
     }
     return out;
 }
+
+namespace {
+
+std::string BigEndian(unsigned long value, int width, int bits) {
+    std::string out;
+    for (int k = width - 1; k >= 0; --k) out += static_cast<char>((value >> (bits * k)) & ((1u << bits) - 1));
+    return out;
+}
+
+}  // namespace
+
+std::string V2Frame(int version, const char* id, const std::string& data, int formatFlags, bool plainSize) {
+    if (version == 2) return std::string(id, 3) + BigEndian(data.size(), 3, 8) + data;
+    return std::string(id, 4) + BigEndian(data.size(), 4, version == 4 && !plainSize ? 7 : 8) +
+           Bytes().Raw({0, formatFlags}).str() + data;
+}
+
+std::string V2Tag(int version, const std::string& body, int flags, long size) {
+    return Bytes().Text("ID3").Raw({version, 0, flags}).str() +
+           BigEndian(static_cast<unsigned long>(size < 0 ? static_cast<long>(body.size()) : size), 4, 7) + body;
+}
+
+std::string Unsynchronised(const std::string& bytes) {
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        out += bytes[i];
+        unsigned char next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        if (static_cast<unsigned char>(bytes[i]) == 0xFF && (next == 0 || next >= 0xE0)) out += '\0';
+    }
+    return out;
+}

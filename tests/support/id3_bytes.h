@@ -69,4 +69,17 @@ std::string Id3v1Tag(const std::string& titleField, const std::string& artistFie
 // first when `mark`. `text` is UTF-8.
 std::string Utf16(const std::string& text, bool bigEndian, bool mark);
 
+// A frame of ID3v2.`version`: 2.2 a three-letter id and a three-byte size, 2.3
+// a four-byte size, 2.4 a syncsafe one (a plain one with `plainSize`), then
+// (2.3, 2.4) a zero status byte and `formatFlags`; then `data` as it is.
+std::string V2Frame(int version, const char* id, const std::string& data, int formatFlags = 0, bool plainSize = false);
+
+// A whole ID3v2.`version` tag with header `flags` around `body`, its size
+// `size` (the body's when negative).
+std::string V2Tag(int version, const std::string& body, int flags = 0, long size = -1);
+
+// `bytes` unsynchronised: a zero after every 0xFF that precedes a zero, a
+// byte from 0xE0 up, or the end.
+std::string Unsynchronised(const std::string& bytes);
+
 #endif
