@@ -144,26 +144,60 @@ std::string CaseGenerator::TextFrameBytes(const char* id) {
 }
 
 std::string CaseGenerator::Id3v2Tag() {
-    std::string tag = "ID3";
-    tag += static_cast<char>(Chance(70) ? 3 : 4);
-    tag += '\0';
-    tag += static_cast<char>(Chance(90) ? 0 : Below(256));
-    for (int k = 0; k < 4; ++k) tag += static_cast<char>(Below(128));
+    int version = Chance(15) ? 2 : 3;
+    if (version == 3 && Chance(30)) version = 4;
+    bool plainSizes = version == 4 && Chance(30);  // as iTunes once wrote 2.4 tags
+    std::string body;
     int frames = Below(5);
     for (int k = 0; k < frames; ++k) {
         int pick = Below(100);
+        std::string frame;
         if (pick < 35) {
-            tag += TextFrameBytes("TIT2");
+            frame = TextFrameBytes("TIT2");
         } else if (pick < 70) {
-            tag += TextFrameBytes("TPE1");
+            frame = TextFrameBytes("TPE1");
         } else if (pick < 85) {
             std::string data = RandomBytes(Below(40));
-            tag += (Chance(50) ? "TALB" : "COMM") + std::string("\0\0\0", 3) + static_cast<char>(data.size() + 1) +
-                   std::string("\0\0\0", 3) + data;
+            frame = (Chance(50) ? "TALB" : "COMM") + std::string("\0\0\0", 3) + static_cast<char>(data.size() + 1) +
+                    std::string("\0\0\0", 3) + data;
+        } else if (pick < 95) {
+            // A picture that puts what follows past the first 256 bytes, or
+            // past the first read.
+            uint32_t size = static_cast<uint32_t>(200 + Below(6000));
+            int bits = version == 4 && !plainSizes ? 7 : 8;
+            frame = "APIC";
+            for (int b = 3; b >= 0; --b) frame += static_cast<char>((size >> (bits * b)) & ((1u << bits) - 1));
+            frame += std::string("\0\0", 2) + RandomBytes(static_cast<int>(size));
         } else {
-            tag += std::string(static_cast<size_t>(Below(120)), '\0');  // padding
+            frame = std::string(static_cast<size_t>(Below(120)), '\0');  // padding
+        }
+        // ID3v2.2: three-letter ids, three size bytes, no flags.
+        if (version == 2 && frame.size() >= 10 && frame[0] != '\0') {
+            frame = (frame[1] == 'I'   ? "TT2"
+                     : frame[1] == 'P' ? (frame[0] == 'A' ? "PIC" : "TP1")
+                                       : "COM") +
+                    frame.substr(5, 3) + frame.substr(10);
+        }
+        body += frame;
+    }
+    int flags = Chance(90) ? 0 : Below(256);
+    if (version < 4 && Chance(10)) {
+        flags |= 0x80;  // unsynchronised: a zero after each 0xFF that needs one
+        std::string undone = body;
+        body.clear();
+        for (size_t i = 0; i < undone.size(); ++i) {
+            body += undone[i];
+            unsigned char next = i + 1 < undone.size() ? static_cast<unsigned char>(undone[i + 1]) : 0;
+            if (undone[i] == '\xFF' && (next == 0 || next >= 0xE0)) body += '\0';
         }
     }
+    std::string tag = "ID3";
+    tag += static_cast<char>(version);
+    tag += '\0';
+    tag += static_cast<char>(flags);
+    bool trueSize = Chance(60);
+    for (int k = 3; k >= 0; --k) tag += static_cast<char>(trueSize ? (body.size() >> (7 * k)) & 0x7F : Below(128));
+    tag += body;
     if (Chance(10)) tag.resize(static_cast<size_t>(Below(static_cast<int>(tag.size()) + 1)));  // cut off
     return tag;
 }
