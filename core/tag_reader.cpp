@@ -46,10 +46,16 @@ int CountRead(int got) {
     return got > 0 ? got : 0;
 }
 
+// Zeros the head past the `have` bytes read, and returns `have`. Only what
+// was not read is cleared: a whole 4 KiB head costs nothing to clear.
+int ZeroRest(unsigned char* head, int have, int size) {
+    memset(head + have, 0, static_cast<size_t>(size - have));
+    return have;
+}
+
 }  // namespace
 
 int ReadHead(InputFile file, unsigned char* head, int size, int64_t* offset) {
-    memset(head, 0, static_cast<size_t>(size));
     int got = ReadNext(file, head, size);
     if (got <= 0) return 0;
     int start = 0;
@@ -57,12 +63,11 @@ int ReadHead(InputFile file, unsigned char* head, int size, int64_t* offset) {
     *offset = start;
     if (start < got) {
         // Usual case: the signature is near the start and one read did it all.
-        if (start == 0) return got;
+        if (start == 0) return ZeroRest(head, got, size);
         int have = got - start;
         memmove(head, head + start, static_cast<size_t>(have));
-        memset(head + have, 0, static_cast<size_t>(size - have));
-        if (got < size) return have;  // the file ended inside this read
-        return have + CountRead(ReadNext(file, head + have, size - have));
+        if (got < size) return ZeroRest(head, have, size);  // the file ended inside this read
+        return ZeroRest(head, have + CountRead(ReadNext(file, head + have, size - have)), size);
     }
     if (got < size) return 0;  // nothing but zeros
     // A long run of zeros: skip it in large blocks, then read the head at the
@@ -79,11 +84,10 @@ int ReadHead(InputFile file, unsigned char* head, int size, int64_t* offset) {
         int k = LeadingZeros(block, n);
         if (k < n) {
             int have = n - k < size ? n - k : size;
-            memset(head, 0, static_cast<size_t>(size));
             memcpy(head, block + k, static_cast<size_t>(have));
             *offset = at + k;
             if (have < size && n == ZERO_BLOCK) have += CountRead(ReadAt(file, at + n, head + have, size - have));
-            return have;
+            return ZeroRest(head, have, size);
         }
         at += n;
     }
