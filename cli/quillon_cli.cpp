@@ -9,15 +9,13 @@
 
 #include "cli/name_plan.h"
 #include "cli/undo.h"
+#include "core/diagnostics.h"
 #include "core/drop_batch.h"
 #include "core/escape.h"
 #include "core/journal.h"
+#include "quillon_version.h"
+#include "settings/choices.h"
 #include "settings/settings_store.h"
-#include "settings/value_store_posix.h"
-
-#ifndef QUILLON_VERSION
-#define QUILLON_VERSION "1.6"
-#endif
 
 struct DropSite {
     char** paths;
@@ -43,9 +41,9 @@ const char kUsage[] =
     "  -n, --dry-run            show what each file would be renamed to; rename nothing\n"
     "  -u, --undo               put the files of the last run back under their old names\n"
     "                           (again: the run before); with -n, only show what would happen\n"
-    "  -f, --format=FORMAT      save the name format: title, title-artist, artist-title\n"
-    "  -p, --primary-tag=TAG    save which tag is preferred: v1 or v2\n"
-    "  -l, --log-window=CHOICE  save the Windows program's log window choice: show, hide\n"
+    "  -f, --format=FORMAT      save the name format: %s\n"
+    "  -p, --primary-tag=TAG    save which tag is preferred: %s\n"
+    "  -l, --log-window=CHOICE  save the Windows program's log window choice: %s\n"
     "  -s, --show-settings      print the saved settings\n"
     "  -h, --help               print this help and exit\n"
     "  -V, --version            print the version and exit\n"
@@ -86,16 +84,31 @@ struct Options {
     bool dryRun = false;
     bool undo = false;
     bool show = false;
-    int nameFormat = 0;
-    int primaryTag = 0;
-    int logWindow = 0;
+    // The choices given, by field of kChoiceFields; 0 where none was.
+    int32_t chosen[CHOICE_FIELDS] = {};
 };
 
-int Choice(const char* text, const char* const* words, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (strcmp(text, words[i]) == 0) return i + 1;
-    }
-    return 0;
+// The words of a field's choices, as the help lists them.
+std::string Words(const ChoiceField& field) {
+    std::string words;
+    for (int i = 0; i < field.count; ++i) words += std::string(i > 0 ? ", " : "") + field.choices[i].word;
+    return words;
+}
+
+void PrintUsage() {
+    std::string words[CHOICE_FIELDS];
+    for (int f = 0; f < CHOICE_FIELDS; ++f) words[f] = Words(kChoiceFields[f]);
+    int length = snprintf(nullptr, 0, kUsage, words[0].c_str(), words[1].c_str(), words[2].c_str());
+    std::string text(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    snprintf(&text[0], text.size() + 1, kUsage, words[0].c_str(), words[1].c_str(), words[2].c_str());
+    Print(text.c_str());
+}
+
+// Takes `word` as the choice of field `f`; false when it is none of its words.
+bool TakeChoice(Options* options, int f, const char* word) {
+    const Choice* choice = ChoiceOfWord(kChoiceFields[f], word);
+    if (choice != nullptr) options->chosen[f] = choice->value;
+    return choice != nullptr;
 }
 
 int Usage(const char* problem) {
@@ -117,9 +130,6 @@ int ParseOptions(int argc, char** argv, Options* options) {
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
-    static const char* const kFormats[] = {"title", "title-artist", "artist-title"};
-    static const char* const kTags[] = {"v1", "v2"};
-    static const char* const kLogChoices[] = {"show", "hide"};
     opterr = 0;
     for (;;) {
         int c = getopt_long(argc, argv, ":nuf:p:l:shV", kLong, nullptr);
@@ -135,17 +145,16 @@ int ParseOptions(int argc, char** argv, Options* options) {
                 options->show = true;
                 break;
             case 'f':
-                if ((options->nameFormat = Choice(optarg, kFormats, 3)) == 0) return Usage("unknown format");
+                if (!TakeChoice(options, 0, optarg)) return Usage("unknown format");
                 break;
             case 'p':
-                if ((options->primaryTag = Choice(optarg, kTags, 2)) == 0) return Usage("unknown primary tag");
+                if (!TakeChoice(options, 1, optarg)) return Usage("unknown primary tag");
                 break;
             case 'l':
-                if ((options->logWindow = Choice(optarg, kLogChoices, 2)) == 0)
-                    return Usage("unknown log window choice");
+                if (!TakeChoice(options, 2, optarg)) return Usage("unknown log window choice");
                 break;
             case 'h':
-                Print(kUsage);
+                PrintUsage();
                 return 0;
             case 'V':
                 Print("quillon " QUILLON_VERSION "\n");
@@ -159,36 +168,32 @@ int ParseOptions(int argc, char** argv, Options* options) {
 }
 
 void ShowSettings(Settings s) {
-    static const char* const kFormats[] = {"title", "title-artist", "artist-title"};
-    int format = s.nameFormat >= NAME_TITLE && s.nameFormat <= NAME_ARTIST_TITLE ? s.nameFormat : NAME_ARTIST_TITLE;
-    char text[128];
-    snprintf(text, sizeof text, "format: %s\nprimary-tag: %s\nlog-window: %s\n", kFormats[format - 1],
-             s.primaryTag == PRIMARY_V1 ? "v1" : "v2", s.logWindow == LOG_SHOW ? "show" : "hide");
-    Print(text);
+    for (const ChoiceField& field : kChoiceFields) {
+        std::string line = std::string(field.option) + ": " + ChoiceOfValue(field, s.*field.field).word + "\n";
+        Print(line.c_str());
+    }
+}
+
+bool AnyChoice(const Options& options) {
+    for (int32_t chosen : options.chosen) {
+        if (chosen != 0) return true;
+    }
+    return false;
 }
 
 // Saves the choices given as options over `live`, as the properties dialog's
-// OK does, and reads the store back: 1 when it holds what was asked. On
-// failure `live` is what the store holds, or what it started with.
-int SaveChoices(const Options& options, Settings* live) {
+// OK does; false (and said why) when the store does not keep them.
+bool SaveChoices(const Options& options, Settings* live) {
     Settings asked = *live;
-    if (options.nameFormat) asked.nameFormat = options.nameFormat;
-    if (options.primaryTag) asked.primaryTag = options.primaryTag;
-    if (options.logWindow) asked.logWindow = options.logWindow;
-    SaveSettings(asked);
-    int reason = ValueStoreWriteError();
-    Settings stored = *live;
-    bool held = LoadSettings(&stored) && stored.nameFormat == asked.nameFormat &&
-                stored.primaryTag == asked.primaryTag && stored.logWindow == asked.logWindow;
-    *live = stored;
-    if (held) return 1;
-    std::string shown = EscapeControls(ValueStoreFolder());
-    if (reason != 0) {
-        fprintf(stderr, "quillon: cannot save the settings in %s: %s\n", shown.c_str(), strerror(reason));
-    } else {
-        fprintf(stderr, "quillon: cannot save the settings in %s\n", shown.c_str());
+    for (int f = 0; f < CHOICE_FIELDS; ++f) {
+        if (options.chosen[f] != 0) asked.*kChoiceFields[f].field = options.chosen[f];
     }
-    return 0;
+    return SaveSettingsChecked(asked, live) != 0;
+}
+
+// What the core has to say goes to standard error, after the program's name.
+void ReportOnStandardError(void* /*context*/, const char* text) {
+    fprintf(stderr, "quillon: %s\n", text);
 }
 
 }  // namespace
@@ -200,13 +205,7 @@ unsigned DropCount(DropSite* site) {
 unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
     site->planned.clear();
     const char* given = site->paths[index];
-    size_t length = strlen(given);
-    if (size > 0) {
-        size_t copy = length < size - 1 ? length : size - 1;
-        memcpy(path, given, copy);
-        path[copy] = '\0';
-    }
-    return static_cast<unsigned>(length);
+    return CopyDropPath(given, strlen(given), path, size);
 }
 
 void DropReadTags(DropSite* site, const char* path, TagInfo& info) {
@@ -246,10 +245,11 @@ void DropMessageText(DropSite*, int code, char* text) {
 }
 
 int main(int argc, char** argv) {
+    SetDiagnosticSink({ReportOnStandardError, nullptr});
     Options options;
     int status = ParseOptions(argc, argv, &options);
     if (status >= 0) return Finish(status);
-    bool changes = options.nameFormat || options.primaryTag || options.logWindow;
+    bool changes = AnyChoice(options);
     if (options.undo) {
         if (optind < argc || changes || options.show) return Usage("--undo takes no files and no settings options");
         return Finish(RunUndo(options.dryRun, Print));
@@ -257,8 +257,7 @@ int main(int argc, char** argv) {
     if (optind >= argc && !changes && !options.show) return Usage("no files given");
 
     Settings live = {0, 0, 0, 0};
-    LoadOrApplyDefaults(&live);
-    live.busy = 0;
+    StartSettings(&live);
     bool saved = !changes || SaveChoices(options, &live);
     if (options.show) ShowSettings(live);
     if (!saved) return Finish(2);
@@ -266,8 +265,6 @@ int main(int argc, char** argv) {
 
     NamePlan plan;
     DropSite site = {argv + optind, static_cast<unsigned>(argc - optind), options.dryRun ? &plan : nullptr, "", {}};
-    JournalBegin(&site.files.journal);
-    unsigned failed = RunDropBatch(&site, &live);
-    JournalEnd(&site.files.journal);
+    unsigned failed = RunJournaledDrop(&site, &live, &site.files);
     return Finish(failed == 0 ? 0 : 1);
 }

@@ -2,16 +2,17 @@
 #include "drop_batch.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include "rename_planner.h"
 
-const char* OutcomeMessageUtf8(int code) {
-    // The katakana are the half-width forms; 2, 3 and 5 end in a blank, so that
-    // in code page 932 every message is ten bytes wide.
-    static const char* const kMessages[] = {
-        "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
-    };
-    return code >= RESULT_ACCESS_FAILED && code <= RESULT_OK ? kMessages[code] : "";
+unsigned CopyDropPath(const char* text, size_t length, char* path, unsigned size) {
+    if (size > 0) {
+        size_t copy = length < size - 1 ? length : size - 1;
+        memcpy(path, text, copy);
+        path[copy] = '\0';
+    }
+    return static_cast<unsigned>(length);
 }
 
 int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings settings, char* line) {
@@ -32,6 +33,14 @@ int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings s
 }
 
 unsigned RunDropBatch(DropSite* site, Settings* live) {
+    // The properties dialog's loop hands drops on to its disabled owner; run
+    // there, a batch would empty the log under "Configuration...", draw the
+    // idle picture while the dialog is still up and add a second "READY.".
+    if (live->busy) {
+        unsigned count = DropCount(site);
+        DropRelease(site);
+        return count;
+    }
     live->busy = 1;
     DropDrawState(site, *live);
     DropClearLog(site);

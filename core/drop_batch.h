@@ -5,6 +5,9 @@
 #ifndef QUILLON_CORE_DROP_BATCH_H
 #define QUILLON_CORE_DROP_BATCH_H
 
+#include <stddef.h>
+
+#include "outcome_messages.h"
 #include "records.h"
 
 enum { MESSAGE_BUFFER = 64, LINE_BUFFER = 512 };
@@ -45,13 +48,16 @@ void DropMessageText(DropSite* site, int code, char* text);
 
 // Runs the whole drop: busy picture, empty log, one line per file in the
 // drop's order, release, idle picture, "READY.". `live` is the main window's
-// settings record, whose busy field the batch sets and clears. Returns the
-// number of files that were not renamed.
+// settings record, whose busy field the batch sets and clears. A drop that
+// arrives while it is already set (the properties dialog is open) is only
+// released: no file, picture or log line is touched. Returns the number of
+// files that were not renamed.
 unsigned RunDropBatch(DropSite* site, Settings* live);
 
-// The log message of result code `code` as the Linux front ends print it, in
-// UTF-8; "" for a code outside 1 to 6.
-const char* OutcomeMessageUtf8(int code);
+// What DropPath does with a path it holds whole: the `length` bytes of `text`
+// into `path` (room for `size` bytes), cut to size - 1 bytes and
+// NUL-terminated, and `length` returned.
+unsigned CopyDropPath(const char* text, size_t length, char* path, unsigned size);
 
 // One file of a drop, from its path to its log line: returns the result code
 // and leaves "MESSAGE - PATH" in `line` (LINE_BUFFER bytes). A path that does

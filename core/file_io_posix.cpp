@@ -6,11 +6,11 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "diagnostics.h"
 #include "escape.h"
 #include "records.h"
 
@@ -94,8 +94,8 @@ int MoveNoReplace(const char* from, const char* to) {
         char shownFrom[TEXT_BUFFER * ESCAPE_GROWTH], shownTo[TEXT_BUFFER * ESCAPE_GROWTH];
         EscapeControls(from, shownFrom, sizeof shownFrom);
         EscapeControls(to, shownTo, sizeof shownTo);
-        fprintf(stderr, "quillon: %s: the file now also has the name %s: neither name could be removed (%s; %s)\n",
-                shownFrom, shownTo, strerror(reason), strerror(errno));
+        Diagnose("%s: the file now also has the name %s: neither name could be removed (%s; %s)", shownFrom, shownTo,
+                 strerror(reason), strerror(errno));
     }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "drop_batch.h"
 #include "file_io.h"
 #include "records.h"
 
@@ -46,6 +47,12 @@ struct JournaledFiles {
 };
 void JournaledReadTags(JournaledFiles* files, const char* path, TagInfo& info);
 int JournaledRename(JournaledFiles* files, const char* from, const char* to);
+
+// A drop with its renames journaled: the journal begun, RunDropBatch, the
+// journal ended. The site's DropReadTags and DropRename go through
+// JournaledReadTags and JournaledRename with the same `files`. Returns what
+// RunDropBatch returns.
+unsigned RunJournaledDrop(DropSite* site, Settings* live, JournaledFiles* files);
 
 // One rename as the journal gives it back.
 struct JournalRecord {

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 
+#include "diagnostics.h"
 #include "escape.h"
 #include "tag_reader.h"
 #include "user_files.h"
@@ -113,8 +114,8 @@ bool ParseRecord(const std::string& body, JournalRecord* record) {
 void Report(JournalWriter* journal, int reason) {
     if (journal->failed) return;
     journal->failed = true;
-    fprintf(stderr, "quillon: cannot keep the undo journal in %s: %s; this batch cannot be undone\n",
-            EscapeControls(journal->folder).c_str(), strerror(reason));
+    Diagnose("cannot keep the undo journal in %s: %s; this batch cannot be undone",
+             EscapeControls(journal->folder).c_str(), strerror(reason));
     if (journal->fd >= 0) close(journal->fd);
     journal->fd = -1;
 }
@@ -337,6 +338,13 @@ int JournaledRename(JournaledFiles* files, const char* from, const char* to) {
     // A file that already had its name was not moved: nothing to undo.
     if (strcmp(from, to) != 0) JournalRename(&files->journal, from, to, files->last);
     return 1;
+}
+
+unsigned RunJournaledDrop(DropSite* site, Settings* live, JournaledFiles* files) {
+    JournalBegin(&files->journal);
+    unsigned failed = RunDropBatch(site, live);
+    JournalEnd(&files->journal);
+    return failed;
 }
 
 int JournalNewestBatch(JournalBatch* batch) {

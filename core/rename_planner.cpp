@@ -24,14 +24,29 @@ int NameAcceptable(const char* name) {
     return !NameIsDevice(name);
 }
 
-// The record with each text cut to its whole characters: a lead byte left
-// last (a Latin-1 letter read in a double-byte code page, a field that ended
-// mid-character) would swallow what the name puts after it.
-TagInfo WholeCharsOnly(const TagInfo& info) {
-    TagInfo whole = info;
-    char* texts[] = {whole.v1Title, whole.v1Artist, whole.v2Title, whole.v2Artist};
-    for (char* text : texts) text[WholeCharsLength(text)] = '\0';
-    return whole;
+bool OnlyBlanks(const char* text) {
+    for (size_t i = 0; text[i] != '\0';) {
+        int n = BlankLength(text + i);
+        if (n == 0) return false;
+        i += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The record with each text as a name may use it: cut to its whole
+// characters, since a lead byte left last (a Latin-1 letter read in a
+// double-byte code page, a field that ended mid-character) would swallow
+// what the name puts after it; and emptied when nothing but blanks is left,
+// which would make a name that shows nothing ("   .mp3") where the other
+// tag's text or "Unknown Artist" belongs. Blanks around other text stay.
+TagInfo UsableTexts(const TagInfo& info) {
+    TagInfo usable = info;
+    char* texts[] = {usable.v1Title, usable.v1Artist, usable.v2Title, usable.v2Artist};
+    for (char* text : texts) {
+        text[WholeCharsLength(text)] = '\0';
+        if (OnlyBlanks(text)) text[0] = '\0';
+    }
+    return usable;
 }
 
 // Length of the directory part of `path`, its last separator included; 0 for
@@ -63,13 +78,13 @@ int PlanRename(const char* path, const TagInfo& info, Settings settings, char* n
     if (!info.fileOpened) return RESULT_ACCESS_FAILED;
     if (!info.formatRecognized) return RESULT_FILE_ERROR;
     if (!info.hasId3v1 && !info.hasId3v2) return RESULT_NO_TAG;
-    TagInfo whole = WholeCharsOnly(info);
-    if (whole.v1Title[0] == '\0' && whole.v2Title[0] == '\0') return RESULT_NO_TITLE;
+    TagInfo usable = UsableTexts(info);
+    if (usable.v1Title[0] == '\0' && usable.v2Title[0] == '\0') return RESULT_NO_TITLE;
 
     // Each of title and artist falls back to the other tag on its own.
     bool v1First = settings.primaryTag == PRIMARY_V1;
-    const char* title = v1First ? Prefer(whole.v1Title, whole.v2Title) : Prefer(whole.v2Title, whole.v1Title);
-    const char* artist = v1First ? Prefer(whole.v1Artist, whole.v2Artist) : Prefer(whole.v2Artist, whole.v1Artist);
+    const char* title = v1First ? Prefer(usable.v1Title, usable.v2Title) : Prefer(usable.v2Title, usable.v1Title);
+    const char* artist = v1First ? Prefer(usable.v1Artist, usable.v2Artist) : Prefer(usable.v2Artist, usable.v1Artist);
     if (artist[0] == '\0') artist = kUnknownArtist;
 
     // Texts from the reader are at most 126 bytes, but the record is the

@@ -35,6 +35,12 @@ char PathSeparator();
 // takes the next byte as its trail: the blank of " - ", the dot of ".mp3".
 int WholeCharsLength(const char* text);
 
+// Bytes of the blank that starts at `text`: 1 for the ASCII space, the
+// ideographic space's length where the system text holds that character, 0
+// for anything else (the NUL included). A tag text of nothing but blanks
+// names nothing.
+int BlankLength(const char* text);
+
 // 1 when the file name `name` would name a device instead of a file (NUL,
 // CON, COM1 with any extension, on Windows), 0 otherwise. A rename to a
 // device can copy the file into it and delete the original.

@@ -119,6 +119,11 @@ int WholeCharsLength(const char* text) {
     return static_cast<int>(strlen(text));
 }
 
+int BlankLength(const char* text) {
+    if (text[0] == ' ') return 1;
+    return strncmp(text, "\xE3\x80\x80", 3) == 0 ? 3 : 0;  // U+3000
+}
+
 int NameIsDevice(const char* name) {
     (void)name;
     return 0;

@@ -111,6 +111,20 @@ unsigned SystemPathFromWide(const wchar_t* wide, unsigned codePage, char* path, 
     return length;
 }
 
+int CodePageBlankLength(const char* text, unsigned codePage) {
+    if (text[0] == ' ') return 1;
+    // The ideographic space is 0x81 0x40 in code page 932 and other bytes in
+    // the other East Asian code pages; the single-byte ones lack it.
+    const wchar_t ideographic = 0x3000;
+    char bytes[4];
+    int n = EncodeUnits(&ideographic, 1, codePage, bytes);
+    return n > 0 && strncmp(text, bytes, static_cast<size_t>(n)) == 0 ? n : 0;
+}
+
+int BlankLength(const char* text) {
+    return CodePageBlankLength(text, GetACP());
+}
+
 int CodePageNameIsDevice(const char* name, unsigned codePage) {
     // The name as the file system reads it, in Unicode.
     wchar_t wide[TEXT_BUFFER];

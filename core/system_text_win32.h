@@ -16,6 +16,9 @@ int EncodeCodePageChar(uint32_t cp, unsigned codePage, char* out);
 // a backslash, say) may make the path name another file.
 unsigned SystemPathFromWide(const wchar_t* wide, unsigned codePage, char* path, unsigned size, bool* held);
 
+// BlankLength in `codePage`.
+int CodePageBlankLength(const char* text, unsigned codePage);
+
 // NameIsDevice in `codePage`.
 int CodePageNameIsDevice(const char* name, unsigned codePage);
 

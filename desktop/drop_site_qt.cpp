@@ -3,7 +3,7 @@
 // window, escaped as the command line shows them.
 #include "drop_site_qt.h"
 
-#include <string.h>
+#include <stdio.h>
 
 #include <QSysInfo>
 
@@ -21,14 +21,6 @@ struct DropSite {
 };
 
 namespace {
-
-// Copies at most size - 1 bytes, NUL-terminated.
-void CopyBounded(const QByteArray& text, char* out, unsigned size) {
-    if (size == 0) return;
-    size_t copy = static_cast<size_t>(text.size()) < size - 1 ? static_cast<size_t>(text.size()) : size - 1;
-    memcpy(out, text.constData(), copy);
-    out[copy] = '\0';
-}
 
 bool IsThisHost(const QString& host) {
     return host.isEmpty() || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
@@ -53,12 +45,10 @@ unsigned DropCount(DropSite* site) {
 unsigned DropPath(DropSite* site, unsigned index, char* path, unsigned size) {
     const QUrl& url = site->urls[static_cast<qsizetype>(index)];
     QByteArray local;
-    if (LocalPath(url, &local)) {
-        CopyBounded(local, path, size);
-        return static_cast<unsigned>(local.size());
-    }
+    if (LocalPath(url, &local)) return CopyDropPath(local.constData(), static_cast<size_t>(local.size()), path, size);
     // Shown without the password a URL may carry.
-    CopyBounded(url.toDisplayString().toUtf8(), path, size);
+    QByteArray shown = url.toDisplayString().toUtf8();
+    CopyDropPath(shown.constData(), static_cast<size_t>(shown.size()), path, size);
     return DROP_PATH_UNHELD;
 }
 
@@ -93,13 +83,10 @@ void DropReady(DropSite* site) {
 }
 
 void DropMessageText(DropSite* /*site*/, int code, char* text) {
-    CopyBounded(QByteArray(OutcomeMessageUtf8(code)), text, MESSAGE_BUFFER);
+    snprintf(text, MESSAGE_BUFFER, "%s", OutcomeMessageUtf8(code));
 }
 
 unsigned ProcessDrop(MainWindow* window, const QList<QUrl>& urls) {
     DropSite site = {window, urls, {}};
-    JournalBegin(&site.files.journal);
-    unsigned failed = RunDropBatch(&site, window->LiveSettings());
-    JournalEnd(&site.files.journal);
-    return failed;
+    return RunJournaledDrop(&site, window->LiveSettings(), &site.files);
 }

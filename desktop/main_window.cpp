@@ -5,10 +5,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "core/diagnostics.h"
+#include "core/window_sequences.h"
 #include "drop_site_qt.h"
 #include "log_window.h"
 #include "properties.h"
@@ -62,17 +65,49 @@ MainWindow::MainWindow(QWidget* parent)
     // The picture covers every pixel: nothing to erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    LoadOrApplyDefaults(&live_);
-    live_.busy = 0;
+    SetDiagnosticSink({Notice, this});
+    StartSettings(&live_);
     setAcceptDrops(true);
     log_ = new LogWindow(this);
-    log_->Clear();
-    log_->AddReady();
-    if (live_.logWindow == LOG_SHOW) log_->show();
+    WindowSite site = {this};
+    StartLog(&site, live_);
 }
 
 void MainWindow::DrawStateImage() {
     repaint();
+}
+
+void MainWindow::Notice(void* context, const char* text) {
+    static_cast<MainWindow*>(context)->notices_.append(QString::fromUtf8(text));
+}
+
+void MainWindow::ShowNotices() {
+    if (notices_.isEmpty()) return;
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, windowTitle(), notices_.join(QLatin1Char('\n')), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    notices_.clear();
+}
+
+void WindowDrawState(WindowSite* site, Settings /*settings*/) {
+    site->window->DrawStateImage();
+}
+
+void WindowClearLog(WindowSite* site) {
+    site->window->Log()->Clear();
+}
+
+void WindowAddReady(WindowSite* site) {
+    site->window->Log()->AddReady();
+}
+
+void WindowAddConfiguration(WindowSite* site) {
+    site->window->Log()->AddConfiguration();
+}
+
+void WindowShowLog(WindowSite* site, int show) {
+    site->window->Log()->setVisible(show != 0);
 }
 
 void MainWindow::paintEvent(QPaintEvent* /*event*/) {
@@ -98,7 +133,12 @@ void MainWindow::dropEvent(QDropEvent* event) {
     // The drag source waits for this answer; the batch runs right after it,
     // from the event loop, so that no source is kept waiting for a whole drop.
     QMetaObject::invokeMethod(
-        this, [this, urls] { ProcessDrop(this, urls); }, Qt::QueuedConnection);
+        this,
+        [this, urls] {
+            ProcessDrop(this, urls);
+            ShowNotices();
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event) {

@@ -5,11 +5,18 @@
 #define QUILLON_DESKTOP_MAIN_WINDOW_H
 
 #include <QPixmap>
+#include <QStringList>
 #include <QWidget>
 
 #include "core/records.h"
 
 class LogWindow;
+class MainWindow;
+
+// The main window as the shared window sequences see it.
+struct WindowSite {
+    MainWindow* window;
+};
 
 class MainWindow : public QWidget {
   public:
@@ -27,6 +34,10 @@ class MainWindow : public QWidget {
     // turn of the event loop, which does not run during a drop.
     void DrawStateImage();
 
+    // Shows, in one warning that does not block, what the core reported
+    // since the last call (a journal that could not be kept, and the like).
+    void ShowNotices();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -35,7 +46,10 @@ class MainWindow : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    static void Notice(void* context, const char* text);
+
     Settings live_ = {0, 0, 0, 0};
+    QStringList notices_;
     LogWindow* log_;
     QPixmap idle_;
     QPixmap busy_;

@@ -12,30 +12,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "log_window.h"
+#include "core/window_sequences.h"
 #include "main_window.h"
+#include "quillon_version.h"
+#include "settings/choices.h"
 #include "settings/settings_store.h"
 
 namespace {
-
-// Each button's id in its group is the value it stands for.
-struct RadioGroup {
-    const char* title;
-    const char* choices[3];
-    int count;
-    bool vertical;
-    int32_t Settings::*field;
-};
-
-const RadioGroup kGroups[] = {
-    {"ファイル名の形式",
-     {"曲名のみ", "曲名 - アーティスト名", "アーティスト名 - 曲名"},
-     3,
-     true,
-     &Settings::nameFormat},
-    {"優先するID3 Tag", {"ID3v1 Tag", "ID3v2 Tag", nullptr}, 2, false, &Settings::primaryTag},
-    {"変換ログ・ウィンドウ", {"表示する", "表示しない", nullptr}, 2, false, &Settings::logWindow},
-};
 
 // Checks the button of `value`, or none when no button stands for it.
 void CheckValue(QButtonGroup* group, int value) {
@@ -62,7 +45,8 @@ QDialogButtonBox* MakeButtons(QDialog* dialog) {
 }
 
 QLabel* MakeAbout(QWidget* parent) {
-    auto* about = new QLabel(QStringLiteral("Quillon Ver.1.6\nfor Linux\n(c) 2026 Ombrix, MIT"), parent);
+    auto* about =
+        new QLabel(QStringLiteral("Quillon Ver." QUILLON_VERSION "\nfor Linux\n(c) 2026 Ombrix, MIT"), parent);
     about->setAlignment(Qt::AlignCenter);
     return about;
 }
@@ -74,7 +58,7 @@ PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
     // Fields the store cannot supply stay 0, which no button stands for.
     LoadSettings(&working_);
     auto* layout = new QVBoxLayout(this);
-    for (int g = 0; g < 3; ++g) AddGroup(g, layout);
+    for (int g = 0; g < CHOICE_FIELDS; ++g) AddGroup(g, layout);
     layout->addWidget(MakeAbout(this));
     layout->addWidget(MakeButtons(this));
     // Laid out once, then neither smaller nor larger.
@@ -82,22 +66,23 @@ PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
 }
 
 void PropertiesDialog::AddGroup(int index, QLayout* layout) {
-    const RadioGroup& radio = kGroups[index];
-    auto* box = new QGroupBox(QString::fromUtf8(radio.title), this);
-    QBoxLayout* inner = radio.vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
+    const ChoiceField& field = kChoiceFields[index];
+    auto* box = new QGroupBox(QString::fromUtf8(field.caption), this);
+    // Three choices or more are stacked, as the name formats are; two sit side by side.
+    QBoxLayout* inner = field.count > 2 ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
     QButtonGroup* group = new QButtonGroup(box);
-    for (int v = 1; v <= radio.count; ++v) {
-        auto* button = new QRadioButton(QString::fromUtf8(radio.choices[v - 1]), box);
-        group->addButton(button, v);
+    for (int i = 0; i < field.count; ++i) {
+        auto* button = new QRadioButton(QString::fromUtf8(field.choices[i].caption), box);
+        group->addButton(button, field.choices[i].value);
         inner->addWidget(button);
     }
-    CheckValue(group, working_.*radio.field);
+    CheckValue(group, working_.*field.field);
     connect(group, &QButtonGroup::idClicked, this, [this, index](int value) { OnChoice(index, value); });
     layout->addWidget(box);
 }
 
 void PropertiesDialog::OnChoice(int group, int value) {
-    working_.*kGroups[group].field = value;
+    working_.*kChoiceFields[group].field = value;
 }
 
 void PropertiesDialog::accept() {
@@ -105,20 +90,12 @@ void PropertiesDialog::accept() {
     QDialog::accept();
 }
 
+int WindowRunDialog(WindowSite* site) {
+    PropertiesDialog dialog(site->window);
+    return dialog.exec() == QDialog::Accepted ? 1 : 0;
+}
+
 void OpenProperties(MainWindow* window) {
-    Settings* live = window->LiveSettings();
-    LogWindow* log = window->Log();
-    live->busy = 1;
-    window->DrawStateImage();
-    log->AddConfiguration();
-
-    PropertiesDialog dialog(window);
-    if (dialog.exec() == QDialog::Accepted) {
-        LoadSettings(live);
-        log->setVisible(live->logWindow == LOG_SHOW);
-    }
-
-    live->busy = 0;
-    window->DrawStateImage();
-    log->AddReady();
+    WindowSite site = {window};
+    RunProperties(&site, window->LiveSettings());
 }

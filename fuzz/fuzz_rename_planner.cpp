@@ -41,13 +41,27 @@ void SetText(char* field, const std::string& text) {
     field[text.size()] = '\0';
 }
 
+// A text of nothing but blanks (spaces, U+3000) counts as empty.
+std::string Usable(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == ' ') {
+            ++i;
+        } else if (text.compare(i, 3, "\xE3\x80\x80") == 0) {
+            i += 3;
+        } else {
+            return text;
+        }
+    }
+    return std::string();
+}
+
 // The name the rules give, or the result code that refuses the file.
 int ExpectedName(const TagInfo& info, Settings settings, std::string* name) {
     if (!info.fileOpened) return RESULT_ACCESS_FAILED;
     if (!info.formatRecognized) return RESULT_FILE_ERROR;
     if (!info.hasId3v1 && !info.hasId3v2) return RESULT_NO_TAG;
-    std::string v1Title = info.v1Title, v1Artist = info.v1Artist;
-    std::string v2Title = info.v2Title, v2Artist = info.v2Artist;
+    std::string v1Title = Usable(info.v1Title), v1Artist = Usable(info.v1Artist);
+    std::string v2Title = Usable(info.v2Title), v2Artist = Usable(info.v2Artist);
     if (v1Title.empty() && v2Title.empty()) return RESULT_NO_TITLE;
     bool v1First = settings.primaryTag == PRIMARY_V1;
     std::string title = v1First ? (v1Title.empty() ? v2Title : v1Title) : (v2Title.empty() ? v1Title : v2Title);

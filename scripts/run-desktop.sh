@@ -23,7 +23,7 @@ fi
 
 . scripts/xdnd-drag.sh
 work=$(mktemp -d)
-gui_pid= source_pid= XVFB_PID=
+gui_pid= source_pid=
 trap xdnd_cleanup EXIT
 
 # The settings and the files of this run only: the log shown, title - artist.
@@ -43,7 +43,7 @@ cp "$made/slash.mp3" "$music/track05.mp3"
 cp "$made/notes.txt" "$music/memo.txt"
 cp "$made/sound.wav" "$music/track06.mp3"
 
-xdnd_start_xvfb "$work"
+xvfb_start 800x600x24
 "$gui" >"$work/gui.out" 2>&1 &
 gui_pid=$!
 main=$(xdnd_wait_window Quillon 60) || { say "no window titled Quillon appeared"; exit 1; }

@@ -52,25 +52,19 @@ fi
 # shellcheck source=wine-run.sh
 . scripts/wine-run.sh
 
-binfmt=/proc/sys/fs/binfmt_misc
-registered_binfmt=
+# shellcheck source=binfmt-i386.sh
+. scripts/binfmt-i386.sh
 
 loader32_runs() {
     timeout 60 /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
-# True when Wine's 32-bit loader can run, registering qemu-i386 for 32-bit ELF
-# programs if the kernel cannot run them itself.
+# True when Wine's 32-bit loader can run, through qemu-i386 if the kernel
+# cannot run it itself.
 loader32_available() {
     [ -x /usr/lib/wine/wine ] || return 1
     loader32_runs && return 0
-    [ -x /usr/bin/qemu-i386 ] && [ "$(id -u)" -eq 0 ] || return 1
-    [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || return 1
-    if [ ! -e "$binfmt/qemu-i386" ]; then
-        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:OCF' \
-            >"$binfmt/register" 2>/dev/null || return 1
-        registered_binfmt=1
-    fi
+    binfmt_i386_register || return 1
     loader32_runs
 }
 
@@ -82,11 +76,8 @@ cleanup() {
         wait "$program_pid" 2>/dev/null || true
     fi
     wine_wait_server 30
-    wine_stop_x
-    # Left registered, it would put every later 32-bit start under emulation.
-    if [ -n "$registered_binfmt" ] && [ -e "$binfmt/qemu-i386" ]; then
-        echo -1 >"$binfmt/qemu-i386" 2>/dev/null || true
-    fi
+    xvfb_stop
+    binfmt_i386_unregister
     exit "$status"
 }
 

@@ -15,6 +15,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine-run.sh
 . "$here/wine-run.sh"
+# shellcheck source=binfmt-i386.sh
+. "$here/binfmt-i386.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(cd "$1" && pwd)
@@ -22,7 +24,6 @@ exe=$build/quillon.exe
 # QUILLON_I686_LOADER names another place to look for it (the script's own
 # test points it at nothing).
 loader=${QUILLON_I686_LOADER:-/usr/lib/wine/wine}
-binfmt=/proc/sys/fs/binfmt_misc
 window_timeout=${QUILLON_SMOKE_WINDOW_TIMEOUT:-180}
 exit_timeout=${QUILLON_SMOKE_EXIT_TIMEOUT:-120}
 dialog_timeout=${QUILLON_SMOKE_DIALOG_TIMEOUT:-120}
@@ -61,15 +62,6 @@ check_executable() {
 
 # --- The 32-bit loader ---------------------------------------------------
 
-registered_here=
-unregister_binfmt() {
-    if [ -n "$registered_here" ] && [ -e "$binfmt/qemu-i386" ]; then
-        # Left in place, it would make every new 64-bit Wine prefix set up its
-        # 32-bit half under emulation, which takes many minutes.
-        echo -1 >"$binfmt/qemu-i386" 2>/dev/null || true
-    fi
-}
-
 loader_runs() {
     timeout 60 "$loader" --version >/dev/null 2>&1
 }
@@ -80,19 +72,7 @@ loader_runs() {
 ensure_loader() {
     [ -x "$loader" ] || skip "the 32-bit Wine loader $loader is not installed (package wine32:i386)"
     loader_runs && return 0
-    [ -x /usr/bin/qemu-i386 ] || skip "this kernel cannot run 32-bit programs and qemu-i386 is not installed (package qemu-user)"
-    [ "$(id -u)" -eq 0 ] || skip "this kernel cannot run 32-bit programs and registering qemu-i386 with binfmt_misc needs root"
-    if [ ! -e "$binfmt/register" ]; then
-        mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null ||
-            skip "this kernel cannot run 32-bit programs and binfmt_misc cannot be mounted here"
-    fi
-    if [ ! -e "$binfmt/qemu-i386" ]; then
-        # 32-bit little-endian ELF executables and shared objects for i386; F
-        # opens the interpreter now, so it works in any mount namespace.
-        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:OCF' \
-            >"$binfmt/register" 2>/dev/null || skip "registering qemu-i386 with binfmt_misc was refused"
-        registered_here=1
-    fi
+    binfmt_i386_register || skip "this kernel cannot run 32-bit programs and $BINFMT_I386_ERROR"
     loader_runs || skip "the 32-bit Wine loader does not start, not even under qemu-i386"
 }
 
@@ -116,8 +96,8 @@ wineserver_kill() {
 cleanup() {
     local status=$?
     stop_program
-    wine_stop_x
-    unregister_binfmt
+    xvfb_stop
+    binfmt_i386_unregister
     exit "$status"
 }
 

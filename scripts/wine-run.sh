@@ -4,7 +4,13 @@
 # display (Xvfb when none is set), no debug chatter, no Mono/Gecko prompts.
 # The program's exit code is this script's exit code.
 # Usage: wine-run.sh PROGRAM.exe [ARGS...]   (CMake's cross-compiling emulator)
-# Sourced (by smoke-i686.sh), it only defines the wine_* functions.
+#        wine-run.sh --locale BUILD_DIR      compiles the locale, once
+#        wine-run.sh --prefix BUILD_DIR      makes the 64-bit prefix, once
+#                                            (the tests' fixtures)
+# Sourced (by run.sh and smoke-i686.sh), it only defines the wine_* functions.
+
+# shellcheck source=xvfb.sh
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
 # The build folder is the nearest parent of the executable with a CMakeCache.txt.
 wine_build_dir() {
@@ -18,11 +24,14 @@ wine_build_dir() {
 }
 
 # Sets WINE_LOADER, WINEPREFIX and the rest of the environment for running EXE
-# with the files of BUILD. The PE machine type picks the loader: 0x14c is i386.
+# (or any 64-bit program, for the word x86_64) with the files of BUILD. The PE
+# machine type picks the loader: 0x14c is i386.
 wine_environment() {
-    local exe=$1 build=$2 pe machine
-    pe=$(od -An -tu4 -j 60 -N 4 "$exe" | tr -d ' ')
-    machine=$(od -An -tx2 -j $((pe + 4)) -N 2 "$exe" | tr -d ' ')
+    local exe=$1 build=$2 pe machine=8664
+    if [ "$exe" != x86_64 ]; then
+        pe=$(od -An -tu4 -j 60 -N 4 "$exe" | tr -d ' ')
+        machine=$(od -An -tx2 -j $((pe + 4)) -N 2 "$exe" | tr -d ' ')
+    fi
     if [ "$machine" = "014c" ]; then
         WINE_LOADER=/usr/lib/wine/wine
         export WINEPREFIX=${WINEPREFIX:-$build/wineprefix32}
@@ -33,63 +42,37 @@ wine_environment() {
     fi
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
-    # Code page 932 comes with the Japanese locale, but only a compiled one
-    # makes Wine spell non-ASCII Unix file names right; without it every byte
-    # of a Japanese name loses its high bit.
     export LOCPATH=${LOCPATH:-$build/locale}
     export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 2>/dev/null
-    if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
-        mkdir -p "$LOCPATH"
-        (
-            flock 9
-            if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
-                if ! command -v localedef >/dev/null; then
-                    echo "wine-run.sh: localedef missing (package locales): Japanese file names will be mangled" >&2
-                elif rm -rf "$LOCPATH/ja_JP.UTF-8.new" &&
-                    ! localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8.new" >/dev/null 2>&1 &&
-                    [ ! -f "$LOCPATH/ja_JP.UTF-8.new/LC_CTYPE" ]; then
-                    echo "wine-run.sh: cannot compile the ja_JP.UTF-8 locale into $LOCPATH" >&2
-                else
-                    rm -rf "$LOCPATH/ja_JP.UTF-8"
-                    mv "$LOCPATH/ja_JP.UTF-8.new" "$LOCPATH/ja_JP.UTF-8"
-                fi
+    wine_compile_locale
+}
+
+# Code page 932 comes with the Japanese locale, but only a compiled one makes
+# Wine spell non-ASCII Unix file names right; without it every byte of a
+# Japanese name loses its high bit. Compiled once into $LOCPATH.
+wine_compile_locale() {
+    [ -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ] && return 0
+    mkdir -p "$LOCPATH"
+    (
+        flock 9
+        if [ ! -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]; then
+            if ! command -v localedef >/dev/null; then
+                echo "wine-run.sh: localedef missing (package locales): Japanese file names will be mangled" >&2
+            elif rm -rf "$LOCPATH/ja_JP.UTF-8.new" &&
+                ! localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8.new" >/dev/null 2>&1 &&
+                [ ! -f "$LOCPATH/ja_JP.UTF-8.new/LC_CTYPE" ]; then
+                echo "wine-run.sh: cannot compile the ja_JP.UTF-8 locale into $LOCPATH" >&2
+            else
+                rm -rf "$LOCPATH/ja_JP.UTF-8"
+                mv "$LOCPATH/ja_JP.UTF-8.new" "$LOCPATH/ja_JP.UTF-8"
             fi
-        ) 9>"$LOCPATH.lock"
-    fi
+        fi
+    ) 9>"$LOCPATH.lock"
 }
 
-# Starts Xvfb on a display nobody uses when DISPLAY is unset; WINE_XVFB_PID is
-# then its process id, for wine_stop_x.
-WINE_XVFB_PID=
+# An X display for Wine: the one in use, else Xvfb (scripts/xvfb.sh).
 wine_start_x() {
-    [ -n "${DISPLAY:-}" ] && return 0
-    local number_file number=
-    number_file=$(mktemp)
-    # -displayfd: Xvfb picks a free display itself and writes its number once
-    # it accepts connections, so parallel runs never race for one.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-    WINE_XVFB_PID=$!
-    for _ in $(seq 100); do
-        number=$(head -n1 "$number_file")
-        [ -n "$number" ] && break
-        kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    rm -f "$number_file"
-    if [ -z "$number" ]; then
-        echo "wine-run.sh: Xvfb did not start" >&2
-        wine_stop_x
-        return 1
-    fi
-    export DISPLAY=":$number"
-}
-
-wine_stop_x() {
-    [ -n "$WINE_XVFB_PID" ] || return 0
-    kill "$WINE_XVFB_PID" 2>/dev/null
-    wait "$WINE_XVFB_PID" 2>/dev/null
-    WINE_XVFB_PID=
-    return 0
+    [ -n "${DISPLAY:-}" ] || xvfb_start
 }
 
 # Creates the prefix once. Whoever holds the lock builds it; the others wait
@@ -119,11 +102,26 @@ wine_wait_server() {
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
+    case $1 in
+        --locale)
+            LOCPATH=$(cd "$2" && pwd)/locale
+            wine_compile_locale
+            [ -f "$LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]
+            exit
+            ;;
+        --prefix)
+            wine_environment x86_64 "$(cd "$2" && pwd)"
+            trap 'xvfb_stop' EXIT
+            wine_start_x
+            wine_ensure_prefix
+            exit
+            ;;
+    esac
     exe=$1
     shift
     build=${QUILLON_BUILD_DIR:-$(wine_build_dir "$exe")}
     wine_environment "$exe" "$build"
-    trap 'wine_stop_x' EXIT
+    trap 'xvfb_stop' EXIT
     trap 'exit 143' TERM
     trap 'exit 130' INT
     wine_start_x
@@ -132,7 +130,7 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     "$WINE_LOADER" "$exe" "$@" || status=$?
     # Wine's own processes outlive the program for a moment; they go before
     # the display they use.
-    if [ -n "$WINE_XVFB_PID" ]; then
+    if [ -n "$XVFB_PID" ]; then
         wine_wait_server 60
     fi
     exit "$status"

@@ -1,29 +1,18 @@
 # Sourced by the end-to-end drop test and run.sh --desktop: an Xvfb server on
-# a free display, and a real X drag from one window to another, the pointer
-# driven through XTest with xdotool, on the X server in $DISPLAY. Needs no
-# window manager.
+# a free display (scripts/xvfb.sh), and a real X drag from one window to
+# another, the pointer driven through XTest with xdotool, on the X server in
+# $DISPLAY. Needs no window manager.
 
-# Stops the programs a drag run started ($source_pid, $gui_pid, $XVFB_PID) and
-# removes its scratch folder $work; for the caller's EXIT trap.
+# shellcheck source=xvfb.sh
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+
+# Stops the programs a drag run started ($source_pid, $gui_pid, the Xvfb of
+# xvfb_start) and removes its scratch folder $work; for the caller's EXIT trap.
 xdnd_cleanup() {
-    for pid in ${source_pid:-} ${gui_pid:-} ${XVFB_PID:-}; do kill "$pid" 2>/dev/null || true; done
+    for pid in ${source_pid:-} ${gui_pid:-}; do kill "$pid" 2>/dev/null || true; done
+    xvfb_stop
     wait 2>/dev/null || true
     rm -rf "$work"
-}
-
-# Starts Xvfb on the first free display (it picks the number itself), sets
-# DISPLAY and XVFB_PID. $1: a scratch folder.
-xdnd_start_xvfb() {
-    local number=$1/display k
-    rm -f "$number"
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for k in $(seq 100); do
-        [ -s "$number" ] && break
-        sleep 0.1
-    done
-    [ -s "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
-    export DISPLAY=:$(head -n1 "$number")
 }
 
 # The visible window whose title is exactly $1, within $2 seconds.

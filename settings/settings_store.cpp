@@ -1,39 +1,25 @@
 // Mapping of the settings record to the stored texts, free of any platform.
 #include "settings_store.h"
 
-#include <string.h>
-
+#include "choices.h"
+#include "core/diagnostics.h"
 #include "value_store.h"
-
-namespace {
-
-const char kFilenameType[] = "Filename Type";
-const char kPrimaryTag[] = "Primary Tag";
-const char kLogWindow[] = "Log Window";
-
-}  // namespace
 
 const Settings kDefaultSettings = {NAME_TITLE, PRIMARY_V2, LOG_HIDE, 0};
 
 int LoadSettings(Settings* settings) {
     char text[256];
-    if (!RegReadString(kFilenameType, text)) return 0;
-    settings->nameFormat = strcmp(text, "Title") == 0          ? NAME_TITLE
-                           : strcmp(text, "Title-Artist") == 0 ? NAME_TITLE_ARTIST
-                                                               : NAME_ARTIST_TITLE;
-    if (!RegReadString(kPrimaryTag, text)) return 0;
-    settings->primaryTag = strcmp(text, "V1") == 0 ? PRIMARY_V1 : PRIMARY_V2;
-    if (!RegReadString(kLogWindow, text)) return 0;
-    settings->logWindow = strcmp(text, "OK") == 0 ? LOG_SHOW : LOG_HIDE;
+    for (const ChoiceField& field : kChoiceFields) {
+        if (!RegReadString(field.storeName, text)) return 0;
+        settings->*field.field = ChoiceOfStored(field, text).value;
+    }
     return 1;
 }
 
 int SaveSettings(Settings settings) {
-    RegWriteString(kFilenameType, settings.nameFormat == NAME_TITLE          ? "Title"
-                                  : settings.nameFormat == NAME_TITLE_ARTIST ? "Title-Artist"
-                                                                             : "Artist-Title");
-    RegWriteString(kPrimaryTag, settings.primaryTag == PRIMARY_V1 ? "V1" : "V2");
-    RegWriteString(kLogWindow, settings.logWindow == LOG_SHOW ? "OK" : "NG");
+    for (const ChoiceField& field : kChoiceFields) {
+        RegWriteString(field.storeName, ChoiceOfValue(field, settings.*field.field).stored);
+    }
     return 1;
 }
 
@@ -45,4 +31,26 @@ void LoadOrApplyDefaults(Settings* live) {
     live->primaryTag = kDefaultSettings.primaryTag;
     live->logWindow = kDefaultSettings.logWindow;
     SaveSettings(*live);
+}
+
+void StartSettings(Settings* live) {
+    LoadOrApplyDefaults(live);
+    live->busy = 0;
+}
+
+int SaveSettingsChecked(Settings asked, Settings* live) {
+    SaveSettings(asked);
+    std::string failure = ValueStoreWriteFailure();
+    Settings stored = *live;
+    bool held = LoadSettings(&stored) && stored.nameFormat == asked.nameFormat &&
+                stored.primaryTag == asked.primaryTag && stored.logWindow == asked.logWindow;
+    *live = stored;
+    if (held) return 1;
+    std::string where = ValueStoreLocation();
+    if (failure.empty()) {
+        Diagnose("cannot save the settings in %s", where.c_str());
+    } else {
+        Diagnose("cannot save the settings in %s: %s", where.c_str(), failure.c_str());
+    }
+    return 0;
 }

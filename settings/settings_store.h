@@ -24,4 +24,14 @@ int SaveSettings(Settings settings);
 // saved. busy is left alone.
 void LoadOrApplyDefaults(Settings* live);
 
+// The live record as every front end starts with it: LoadOrApplyDefaults,
+// and not busy.
+void StartSettings(Settings* live);
+
+// Saves `asked` as the properties dialog's OK does and reads the store back
+// into `live`: returns 1 when it now holds what was asked. Otherwise the
+// diagnostics say where the store is and why it did not keep the choices, and
+// `live` holds what the store holds (or, where it cannot be read, what it held).
+int SaveSettingsChecked(Settings asked, Settings* live);
+
 #endif

@@ -11,9 +11,9 @@
 
 #include <string>
 
+#include "core/escape.h"
 #include "core/user_files.h"
 #include "value_store.h"
-#include "value_store_posix.h"
 
 namespace {
 
@@ -21,14 +21,18 @@ enum { VALUE_LIMIT = 256 };
 
 int lastWriteError = 0;
 
-}  // namespace
-
 std::string ValueStoreFolder() {
     return UserFolder("XDG_CONFIG_HOME", ".config");
 }
 
-int ValueStoreWriteError() {
-    return lastWriteError;
+}  // namespace
+
+std::string ValueStoreLocation() {
+    return EscapeControls(ValueStoreFolder());
+}
+
+std::string ValueStoreWriteFailure() {
+    return lastWriteError != 0 ? strerror(lastWriteError) : "";
 }
 
 int RegReadString(const char* name, char* text) {

@@ -10,22 +10,24 @@ namespace {
 
 const char kKey[] = "Software\\Ombrix\\Quillon";
 
+LONG lastWriteError = ERROR_SUCCESS;
+
 // Opening creates the key, and any missing key above it, when it is absent.
-HKEY OpenKey() {
+// `result` receives the reason when it cannot be opened.
+HKEY OpenKey(LONG* result) {
     HKEY key = nullptr;
     DWORD disposition = 0;
     char noClass[] = "";
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    return key;
+    *result = RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                              &key, &disposition);
+    return *result == ERROR_SUCCESS ? key : nullptr;
 }
 
 }  // namespace
 
 int RegReadString(const char* name, char* text) {
-    HKEY key = OpenKey();
+    LONG opened;
+    HKEY key = OpenKey(&opened);
     if (key == nullptr) return 0;
     // One byte more than the value may hold keeps a 256-byte value without a
     // NUL terminated; the type is not looked at.
@@ -42,10 +44,19 @@ int RegReadString(const char* name, char* text) {
 }
 
 int RegWriteString(const char* name, const char* text) {
-    HKEY key = OpenKey();
+    HKEY key = OpenKey(&lastWriteError);
     if (key == nullptr) return 0;
     LONG result =
         RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
     RegCloseKey(key);
+    lastWriteError = result;
     return result == ERROR_SUCCESS;
+}
+
+std::string ValueStoreLocation() {
+    return std::string("HKEY_CURRENT_USER\\") + kKey;
+}
+
+std::string ValueStoreWriteFailure() {
+    return lastWriteError == ERROR_SUCCESS ? "" : "error " + std::to_string(lastWriteError);
 }

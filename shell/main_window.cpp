@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "core/window_sequences.h"
 #include "drop_site_win32.h"
 #include "log_window.h"
 #include "properties.h"
@@ -23,16 +24,34 @@ HINSTANCE WindowInstance(HWND hwnd) {
 }
 
 void OnCreate(HWND hwnd) {
-    LoadOrApplyDefaults(&liveSettings);
-    liveSettings.busy = 0;
+    StartSettings(&liveSettings);
     DragAcceptFiles(hwnd, TRUE);
     logWindow = CreateDialogParamA(WindowInstance(hwnd), MAKEINTRESOURCEA(IDD_LOG), hwnd, LogDlgProc, 0);
-    SendMessageA(logWindow, LOGM_CLEAR, 0, 0);
-    SendMessageA(logWindow, LOGM_READY, 0, 0);
-    if (liveSettings.logWindow == LOG_SHOW) ShowWindow(logWindow, SW_SHOW);
+    WindowSite site = {hwnd};
+    StartLog(&site, liveSettings);
 }
 
 }  // namespace
+
+void WindowDrawState(WindowSite* site, Settings settings) {
+    DrawStateImage(site->hwnd, settings);
+}
+
+void WindowClearLog(WindowSite* /*site*/) {
+    SendMessageA(logWindow, LOGM_CLEAR, 0, 0);
+}
+
+void WindowAddReady(WindowSite* /*site*/) {
+    SendMessageA(logWindow, LOGM_READY, 0, 0);
+}
+
+void WindowAddConfiguration(WindowSite* /*site*/) {
+    SendMessageA(logWindow, LOGM_CONFIG, 0, 0);
+}
+
+void WindowShowLog(WindowSite* /*site*/, int show) {
+    ShowWindow(logWindow, show ? SW_SHOW : SW_HIDE);
+}
 
 Settings* LiveSettings() {
     return &liveSettings;

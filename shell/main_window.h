@@ -9,6 +9,11 @@
 
 #include "core/records.h"
 
+// The main window as the shared window sequences see it.
+struct WindowSite {
+    HWND hwnd;
+};
+
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Paints the busy picture when settings.busy is nonzero, the idle one

@@ -3,7 +3,7 @@
 // the working copy, and the live record is then reloaded from the store.
 #include "properties.h"
 
-#include "log_window.h"
+#include "core/window_sequences.h"
 #include "main_window.h"
 #include "resource.h"
 #include "settings/settings_store.h"
@@ -62,24 +62,16 @@ INT_PTR OnCommand(HWND dialog, int id) {
 
 }  // namespace
 
-void OpenProperties(HWND hwnd) {
-    Settings* live = LiveSettings();
-    HWND log = LogWindowHandle();
-    live->busy = 1;
-    DrawStateImage(hwnd, *live);
-    SendMessageA(log, LOGM_CONFIG, 0, 0);
-
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd, GWLP_HINSTANCE));
+int WindowRunDialog(WindowSite* site) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(site->hwnd, GWLP_HINSTANCE));
     // -1 (the dialog could not be created) counts as OK as well: reloading the
     // live record from the store and reapplying the log's visibility is harmless.
-    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROPERTIES), hwnd, PropDlgProc, 0) != 0) {
-        LoadSettings(live);
-        ShowWindow(log, live->logWindow == LOG_SHOW ? SW_SHOW : SW_HIDE);
-    }
+    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROPERTIES), site->hwnd, PropDlgProc, 0));
+}
 
-    live->busy = 0;
-    DrawStateImage(hwnd, *live);
-    SendMessageA(log, LOGM_READY, 0, 0);
+void OpenProperties(HWND hwnd) {
+    WindowSite site = {hwnd};
+    RunProperties(&site, LiveSettings());
 }
 
 INT_PTR CALLBACK PropDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM /*lParam*/) {

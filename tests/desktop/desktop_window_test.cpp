@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QListView>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -50,10 +51,6 @@ class DesktopTest : public ::testing::Test {
     std::string state_ = folder_.Path("state");
     ScopedEnv stateEnv_{"XDG_STATE_HOME", state_.c_str()};
 };
-
-std::string TaggedMp3(const std::string& title) {
-    return Bytes().Text(Id3v2Header(40)).Text(TextFrame("TIT2", title)).PadTo(50).Raw({0xFF, 0xFB, 0x90, 0x64}).str();
-}
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -117,6 +114,21 @@ TEST_F(DesktopTest, DropThenUndoOnTheCommandLine) {
     EXPECT_EQ(0, undo.status) << undo.err;
     EXPECT_EQ((std::vector<std::string>{"one.mp3", "曲 二.mp3"}), ListFolder(music_));
     EXPECT_EQ(hash, FileHash(paths[1]));
+}
+
+// What the core reports beside the log lines reaches the user in a window.
+TEST_F(DesktopTest, JournalThatCannotBeKeptIsShownInAWarning) {
+    WriteFile(state_, "a file where the journal's folder would be");
+    WriteFile(music_ + "/one.mp3", TaggedMp3("First"));
+    MainWindow window;
+    window.show();
+    DropPaths(&window, {music_ + "/one.mp3"});
+    EXPECT_EQ((std::vector<std::string>{"First.mp3"}), ListFolder(music_));
+    QMessageBox* warning = window.findChild<QMessageBox*>();
+    ASSERT_NE(nullptr, warning);
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_EQ(0, warning->text().indexOf(QStringLiteral("cannot keep the undo journal in ")))
+        << warning->text().toStdString();
 }
 
 TEST_F(DesktopTest, EntriesThatNameNoLocalFileAreRefusedAndTouchNothing) {

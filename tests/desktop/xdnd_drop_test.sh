@@ -10,7 +10,7 @@ gui=$1 source_program=$2 cli=$3 fixtures=$4
 . "$(dirname "$0")/../../scripts/xdnd-drag.sh"
 
 work=$(mktemp -d)
-gui_pid= source_pid= XVFB_PID=
+gui_pid= source_pid=
 trap xdnd_cleanup EXIT
 fail() {
     echo "FAILED: $*" >&2
@@ -30,7 +30,7 @@ cp -a "$music" "$work/cli copy"
 files=("$music"/*)
 expected=$("$cli" "$work/cli copy"/* | sed "s|$work/cli copy|$music|") || true
 
-xdnd_start_xvfb "$work"
+xvfb_start 800x600x24
 before=$(ls "$music")
 # Paths on its command line are not renamed.
 "$gui" "${files[@]}" >"$work/gui.out" 2>&1 &

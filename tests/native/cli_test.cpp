@@ -15,19 +15,6 @@
 
 namespace {
 
-std::string TaggedMp3(const std::string& title, const std::string& artist, const std::string& v1Title = "",
-                      const std::string& v1Artist = "") {
-    Bytes file;
-    file.Text(Id3v2Header(60));                                 // ID3v2 header
-    if (!title.empty()) file.Text(TextFrame("TIT2", title));    // title
-    if (!artist.empty()) file.Text(TextFrame("TPE1", artist));  // artist
-    file.Zeros(20)                                              // padding
-        .Raw({0xFF, 0xFB, 0x90, 0x64})                          // MPEG frame header
-        .Fill(300, 0x55);                                       // audio
-    if (!v1Title.empty() || !v1Artist.empty()) file.Text(Id3v1Tag(v1Title, v1Artist));
-    return file;
-}
-
 std::string Ready() {
     return "READY.\n";
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/diagnostics.h"
 #include "core/file_io.h"
 #include "support/test_files.h"
 
@@ -47,7 +48,7 @@ TEST(RenameFallback, LinkThenUnlinkRenamesAndNeverReplaces) {
 }
 
 // When the old name cannot be removed the new one is taken back; when that
-// fails too, the file keeps both names and standard error says so.
+// fails too, the file keeps both names and the diagnostics say so.
 TEST(RenameFallback, OldNameThatCannotBeRemoved) {
     struct Case {
         const char* name;
@@ -64,9 +65,11 @@ TEST(RenameFallback, OldNameThatCannotBeRemoved) {
         TempFolder folder;
         WriteFile(folder.Path("old.mp3"), "song");
         for (const char* name : c.unremovable) unremovable.insert(folder.Path(name));
-        testing::internal::CaptureStderr();
+        std::string said;
+        DiagnosticSink before =
+            SetDiagnosticSink({[](void* to, const char* text) { *static_cast<std::string*>(to) += text; }, &said});
         int result = RenameNoReplace(folder.Path("old.mp3").c_str(), folder.Path("new.mp3").c_str());
-        std::string said = testing::internal::GetCapturedStderr();
+        SetDiagnosticSink(before);
         unremovable.clear();
         EXPECT_EQ(0, result);
         EXPECT_EQ(c.after, ListFolder(folder.path()));

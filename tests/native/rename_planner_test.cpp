@@ -62,6 +62,9 @@ TEST(PlanRename, RefusalsInTheirOrder) {
     noTagNoTitle.hasId3v2 = 0;
     TagInfo noTitle = Tags("", "Band", "", "Band");
     TagInfo noTitleButForbiddenArtist = Tags("", "A/B", "", "");
+    // The reader leaves an ID3v1 title of blanks before zero bytes as it is.
+    TagInfo blankTitles = Tags("   ", "Band", "\xE3\x80\x80", "Band");  // U+3000
+    TagInfo mixedBlankTitle = Tags("", "Band", " \xE3\x80\x80 ", "");
     struct Case {
         const char* name;
         TagInfo info;
@@ -75,6 +78,8 @@ TEST(PlanRename, RefusalsInTheirOrder) {
         {"no tag flag, no texts", noTagNoTitle, RESULT_NO_TAG},
         {"both titles empty", noTitle, RESULT_NO_TITLE},
         {"no title before a bad artist", noTitleButForbiddenArtist, RESULT_NO_TITLE},
+        {"titles of blanks only", blankTitles, RESULT_NO_TITLE},
+        {"title of spaces and ideographic spaces", mixedBlankTitle, RESULT_NO_TITLE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -122,6 +127,12 @@ TEST(PlanRename, TitleAndArtistFallBackEachOnItsOwn) {
         {"title alone, no artist", Tags("", "", "Song", ""), Choices(NAME_TITLE, PRIMARY_V2), "/music/Song.mp3"},
         {"texts used as they stand", Tags("", "", " Song. ", "\xE6\x9B\xB2"), Choices(NAME_TITLE_ARTIST, PRIMARY_V2),
          "/music/ Song.  - \xE6\x9B\xB2.mp3"},
+        {"blank title and artist give way", Tags("T1", "A1", "   ", "\xE3\x80\x80"),
+         Choices(NAME_TITLE_ARTIST, PRIMARY_V2), "/music/T1 - A1.mp3"},
+        {"blank artists are no artist", Tags("T1", "  ", "", "\xE3\x80\x80 "), Choices(NAME_ARTIST_TITLE, PRIMARY_V1),
+         "/music/Unknown Artist - T1.mp3"},
+        {"blanks around a text stay", Tags("", "", "\xE3\x80\x80Song ", " Band"),
+         Choices(NAME_TITLE_ARTIST, PRIMARY_V2), "/music/\xE3\x80\x80Song  -  Band.mp3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

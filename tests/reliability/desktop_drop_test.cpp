@@ -3,7 +3,7 @@
 // file URLs, the log read back from the log window, the folder compared with
 // the drop model.
 //
-// QUILLON_MODEL_DROPS sets the number of drops (default 300) and
+// QUILLON_WINDOW_DROPS sets the number of drops (default 300) and
 // QUILLON_MODEL_SEED the seed.
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ std::string CheckWindowDrop(MainWindow& window, const DropCase& drop, const std:
 
 TEST(DesktopDrops, EveryFileEndsRenamedAsTheRulesSayOrUntouched) {
     EnsureApplication();
-    ScratchFolder config("desktop-config");
+    TempFolder config("desktop-config");
     setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
     setenv("XDG_STATE_HOME", config.path().c_str(), 1);
     MainWindow window;

@@ -48,8 +48,8 @@ DropCase MakeDrop(CaseGenerator& gen, const std::string& folder) {
     for (int k = 0; k < count; ++k) {
         const std::string& dir = dirs[static_cast<size_t>(gen.Below(static_cast<int>(dirs.size())))];
         std::string path = dir + kSeparator + gen.FileName();
-        if (Exists(path)) continue;
-        WriteBytes(path, gen.FileBytes());
+        if (PathExists(path)) continue;
+        WriteFile(path, gen.FileBytes());
         files.push_back(path);
     }
     // Names the planner may want, already taken by some other file.
@@ -57,8 +57,8 @@ DropCase MakeDrop(CaseGenerator& gen, const std::string& folder) {
     for (int k = gen.Below(3); k > 0; --k) {
         const std::string& dir = dirs[static_cast<size_t>(gen.Below(static_cast<int>(dirs.size())))];
         std::string path = dir + kSeparator + gen.TakenName();
-        if (Exists(path)) continue;
-        WriteBytes(path, gen.Chance(50) ? std::string("not music") : gen.FileBytes());
+        if (PathExists(path)) continue;
+        WriteFile(path, gen.Chance(50) ? std::string("not music") : gen.FileBytes());
         taken.push_back(path);
     }
     // Paths at the length limit: 255 bytes is a path like any other, 256 and
@@ -66,19 +66,19 @@ DropCase MakeDrop(CaseGenerator& gen, const std::string& folder) {
     if (gen.Chance(6)) {
         size_t length = static_cast<size_t>(254 + gen.Below(5));
         std::string path = folder + kSeparator + std::string(length - folder.size() - 5, 'L') + ".mp3";
-        WriteBytes(path, std::string("ID3\3\0\0\0\0\0\x0FTIT2\0\0\0\5\0\0\0Long", 25));
+        WriteFile(path, std::string("ID3\3\0\0\0\0\0\x0FTIT2\0\0\0\5\0\0\0Long", 25));
         files.push_back(path);
     }
     // New paths at the length limit: a folder 150 bytes deep and a name that
     // makes the new path 254 to 257 bytes long in the drop's name format.
     if (gen.Chance(8)) {
         std::string deep = folder + kSeparator + std::string(150 - folder.size() - 2, 'd');
-        if (!Exists(deep)) MakeFolder(deep);
+        if (!PathExists(deep)) MakeFolder(deep);
         size_t name = static_cast<size_t>(254 + gen.Below(4)) - 150 - 4;
         std::string title = settings.nameFormat == NAME_TITLE ? std::string(name, 'B') : std::string(50, 'B');
         std::string artist = settings.nameFormat == NAME_TITLE ? "A" : std::string(name - 53, 'A');
         std::string path = deep + kSeparator + "edge-" + std::to_string(gen.Below(1000)) + ".mp3";
-        WriteBytes(path, EdgeFile(title, artist));
+        WriteFile(path, EdgeFile(title, artist));
         files.push_back(path);
     }
     std::shuffle(files.begin(), files.end(), std::mt19937(static_cast<unsigned>(gen.Below(1 << 30))));
@@ -136,11 +136,11 @@ void CountDrop(const DropCase& drop, const std::vector<int>& codes, Tally* tally
 void CheckRandomWindowDrops(const char* name, const char* folderName,
                             const std::function<std::string(const DropCase&, const std::string&, Tally*)>& check) {
     uint64_t seed = EnvNumber("QUILLON_MODEL_SEED", kDefaultSeed);
-    uint64_t drops = EnvNumber("QUILLON_MODEL_DROPS", 300);
+    uint64_t drops = EnvNumber("QUILLON_WINDOW_DROPS", 300);
     Tally tally;
     for (uint64_t n = 0; n < drops; ++n) {
         CaseGenerator gen(seed * 0x9E3779B97F4A7C15ull + n);
-        ScratchFolder folder(folderName);
+        TempFolder folder(folderName);
         DropCase drop = MakeDrop(gen, folder.path());
         if (drop.paths.empty()) continue;
         std::string problems = check(drop, folder.path(), &tally);

@@ -12,7 +12,7 @@
 
 #include "core/records.h"
 #include "reliability/file_generator.h"
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 
 const uint64_t kDefaultSeed = 20261207;
 
@@ -43,7 +43,7 @@ void CountDrop(const DropCase& drop, const std::vector<int>& codes, Tally* tally
 // Prints the figures as one "[model]" line, which the reliability report reads.
 void Report(const char* name, uint64_t seed, const Tally& tally);
 
-// Makes QUILLON_MODEL_DROPS random drops (300 by default) from QUILLON_MODEL_SEED,
+// Makes QUILLON_WINDOW_DROPS random drops (300 by default) from QUILLON_MODEL_SEED,
 // each in a fresh scratch folder named after `folderName`, and hands every
 // drop that is not empty (no window is ever given an empty list) to `check`,
 // which drops it on a real window and returns what differs from the model.

@@ -154,10 +154,19 @@ bool RefusedByFileSystem(const std::string& name) {
     return false;
 }
 
-// The texts as the name takes them, each of whole characters.
+// The texts as the name takes them, each of whole characters; one of nothing
+// but blanks (the space, and the ideographic space where the system text has
+// it) is no text at all.
 ModelTags WholeCharTexts(ModelTags tags) {
+    const std::string ideographic = HostPlatform().encodeChar(0x3000);
     for (std::string* text : {&tags.v1Title, &tags.v1Artist, &tags.v2Title, &tags.v2Artist}) {
         *text = HostPlatform().wholeChars(*text);
+        size_t i = 0, n = 1;
+        for (; n > 0 && i < text->size(); i += n) {
+            bool wide = ideographic != "?" && text->compare(i, ideographic.size(), ideographic) == 0;
+            n = (*text)[i] == ' ' ? 1 : wide ? ideographic.size() : 0;
+        }
+        if (n > 0) text->clear();
     }
     return tags;
 }

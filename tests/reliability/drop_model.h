@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/records.h"
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 
 struct ModelTags {
     bool recognized = false;

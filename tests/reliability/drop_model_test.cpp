@@ -21,7 +21,7 @@
 #include "reliability/drop_model.h"
 #include "reliability/file_generator.h"
 #include "reliability/recording_drop_site.h"
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ TEST(DropModel, EveryFileEndsRenamedAsTheRulesSayOrUntouched) {
     Tally tally;
     for (uint64_t n = 0; n < drops; ++n) {
         CaseGenerator gen(seed * 0x9E3779B97F4A7C15ull + n);
-        ScratchFolder folder("model");
+        TempFolder folder("model");
         DropCase drop = MakeDrop(gen, folder.path());
         std::string problems = CheckDrop(drop, folder.path(), &tally);
         if (!problems.empty()) {
@@ -83,7 +83,7 @@ TEST(DropModel, EveryFileEndsRenamedAsTheRulesSayOrUntouched) {
 
 TEST(DropModel, TenThousandFilesInOneDropKeepOrderAndLeakNothing) {
     CaseGenerator gen(kDefaultSeed);
-    ScratchFolder folder("large");
+    TempFolder folder("large");
     DropCase drop;
     drop.settings = Settings{NAME_TITLE_ARTIST, PRIMARY_V2, LOG_HIDE, 0};
     for (int k = 0; k < 10000; ++k) {
@@ -94,7 +94,7 @@ TEST(DropModel, TenThousandFilesInOneDropKeepOrderAndLeakNothing) {
         // succeed; the others are random.
         std::string bytes =
             k % 3 == 0 ? gen.FileBytes() : std::string("ID3\3\0\0\0\0\0\x11TIT2\0\0\0\7\0\0\0", 21) + title;
-        WriteBytes(path, bytes);
+        WriteFile(path, bytes);
         drop.paths.push_back(path);
     }
     int descriptors = OpenDescriptorCount();

@@ -7,13 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "reliability/fault_support.h"
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 
 TEST(DropFaults, DroppedFolderIsAnAccessFailureAndStaysAsItWas) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     std::string album = folder.Path("Album.mp3");
     MakeFolder(album);
-    WriteBytes(Child(album, "inside.mp3"), TaggedFile("Inside"));
+    WriteFile(Child(album, "inside.mp3"), TaggedMp3("Inside"));
     Snapshot before = TakeSnapshot(folder.path());
     DropSite site;
     site.paths = {album};
@@ -22,13 +22,13 @@ TEST(DropFaults, DroppedFolderIsAnAccessFailureAndStaysAsItWas) {
 }
 
 TEST(DropFaults, FileThatGoesAwayBeforeItsTurnIsAnAccessFailure) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     std::vector<std::string> paths = {folder.Path("a.mp3"), folder.Path("b.mp3"), folder.Path("c.mp3"),
                                       folder.Path("d.mp3")};
-    WriteBytes(paths[0], TaggedFile("One"));
-    WriteBytes(paths[1], TaggedFile("Two"));
-    WriteBytes(paths[2], TaggedFile("Three"));
-    WriteBytes(paths[3], TaggedFile("Four"));
+    WriteFile(paths[0], TaggedMp3("One"));
+    WriteFile(paths[1], TaggedMp3("Two"));
+    WriteFile(paths[2], TaggedMp3("Three"));
+    WriteFile(paths[3], TaggedMp3("Four"));
     DropSite site;
     site.paths = paths;
     // While the first file is handled, the third is deleted and the fourth
@@ -41,18 +41,18 @@ TEST(DropFaults, FileThatGoesAwayBeforeItsTurnIsAnAccessFailure) {
     };
     EXPECT_EQ(ExpectedEvents(paths, {RESULT_OK, RESULT_OK, RESULT_ACCESS_FAILED, RESULT_ACCESS_FAILED}), Drop(site));
     Snapshot after = TakeSnapshot(folder.path());
-    Snapshot expected = {{folder.Path("One.mp3"), TaggedFile("One")},
-                         {folder.Path("Two.mp3"), TaggedFile("Two")},
+    Snapshot expected = {{folder.Path("One.mp3"), TaggedMp3("One")},
+                         {folder.Path("Two.mp3"), TaggedMp3("Two")},
                          {paths[3], kFolderMark}};
     EXPECT_EQ(expected, after);
 }
 
 TEST(DropFaults, TakenTargetNameFailsAndNeitherFileChanges) {
-    ScratchFolder folder("fault");
-    WriteBytes(folder.Path("Song.mp3"), "someone else's file");
+    TempFolder folder("fault");
+    WriteFile(folder.Path("Song.mp3"), "someone else's file");
     MakeFolder(folder.Path("Intro.mp3"));
-    WriteBytes(folder.Path("one.mp3"), TaggedFile("Song"));
-    WriteBytes(folder.Path("two.mp3"), TaggedFile("Intro"));
+    WriteFile(folder.Path("one.mp3"), TaggedMp3("Song"));
+    WriteFile(folder.Path("two.mp3"), TaggedMp3("Intro"));
     Snapshot before = TakeSnapshot(folder.path());
     DropSite site;
     site.paths = {folder.Path("one.mp3"), folder.Path("two.mp3")};
@@ -64,10 +64,10 @@ TEST(DropFaults, TakenTargetNameFailsAndNeitherFileChanges) {
 // folds case the name is taken and nothing may change; where it does not, the
 // two names are different files and both stay.
 TEST(DropFaults, NameTakenInAnotherLetterCaseFailsWhereTheFileSystemFoldsCase) {
-    ScratchFolder folder("fault");
-    WriteBytes(folder.Path("SONG.mp3"), "someone else's file");
-    WriteBytes(folder.Path("one.mp3"), TaggedFile("Song"));
-    bool folds = Exists(folder.Path("song.MP3"));
+    TempFolder folder("fault");
+    WriteFile(folder.Path("SONG.mp3"), "someone else's file");
+    WriteFile(folder.Path("one.mp3"), TaggedMp3("Song"));
+    bool folds = PathExists(folder.Path("song.MP3"));
     RecordProperty("file_system_folds_case", folds ? "yes" : "no");
     Snapshot before = TakeSnapshot(folder.path());
     DropSite site;
@@ -78,19 +78,19 @@ TEST(DropFaults, NameTakenInAnotherLetterCaseFailsWhereTheFileSystemFoldsCase) {
     } else {
         EXPECT_EQ(ExpectedEvents(site.paths, {RESULT_OK}), Drop(site));
         Snapshot expected = {{folder.Path("SONG.mp3"), "someone else's file"},
-                             {folder.Path("Song.mp3"), TaggedFile("Song")}};
+                             {folder.Path("Song.mp3"), TaggedMp3("Song")}};
         EXPECT_EQ(expected, TakeSnapshot(folder.path()));
     }
 }
 
 TEST(DropFaults, DroppedPathsOf255BytesAreHandledAndLongerOnesRefusedWhole) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     std::string fits = PathOfLength(folder.path(), 255);
     std::string over = PathOfLength(folder.path(), 256);
     ASSERT_EQ(255u, fits.size());
     ASSERT_EQ(256u, over.size());
-    WriteBytes(fits, TaggedFile("Fits"));
-    WriteBytes(over, TaggedFile("Over"));
+    WriteFile(fits, TaggedMp3("Fits"));
+    WriteFile(over, TaggedMp3("Over"));
     // Longer than the log line: missing, and shown cut to the line.
     std::string huge = Child(Child(folder.path(), std::string(300, 'h')), std::string(300, 'h'));
     DropSite site;
@@ -100,12 +100,12 @@ TEST(DropFaults, DroppedPathsOf255BytesAreHandledAndLongerOnesRefusedWhole) {
     ASSERT_EQ(8u, events.size());
     EXPECT_EQ("line " + ModelMessage(RESULT_ACCESS_FAILED) + " - " + over, events[3]);
     EXPECT_EQ(strlen("line ") + LINE_BUFFER - 1, events[4].size());
-    Snapshot expected = {{folder.Path("Fits.mp3"), TaggedFile("Fits")}, {over, TaggedFile("Over")}};
+    Snapshot expected = {{folder.Path("Fits.mp3"), TaggedMp3("Fits")}, {over, TaggedMp3("Over")}};
     EXPECT_EQ(expected, TakeSnapshot(folder.path()));
 }
 
 TEST(DropFaults, NewPathsOf255BytesAreTakenAndLongerOnesRefused) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     // A folder whose path, separator included, is 150 bytes long.
     std::string deep = Child(folder.path(), std::string(150 - folder.path().size() - 2, 'd'));
     MakeFolder(deep);
@@ -114,10 +114,10 @@ TEST(DropFaults, NewPathsOf255BytesAreTakenAndLongerOnesRefused) {
     // Title - artist: 50 + 3 + 48 bytes of name, 255 with folder and ".mp3";
     // one more byte of artist is one too many.
     Settings titleArtist = {NAME_TITLE_ARTIST, PRIMARY_V2, LOG_HIDE, 0};
-    std::string fitsBytes = TaggedFile(std::string(50, 'F'), std::string(48, 'a'));
-    std::string overBytes = TaggedFile(std::string(50, 'O'), std::string(49, 'a'));
-    WriteBytes(fits, fitsBytes);
-    WriteBytes(over, overBytes);
+    std::string fitsBytes = TaggedMp3(std::string(50, 'F'), std::string(48, 'a'));
+    std::string overBytes = TaggedMp3(std::string(50, 'O'), std::string(49, 'a'));
+    WriteFile(fits, fitsBytes);
+    WriteFile(over, overBytes);
     DropSite site;
     site.paths = {fits, over};
     EXPECT_EQ(ExpectedEvents(site.paths, {RESULT_OK, RESULT_RENAME_ERROR}), Drop(site, titleArtist));

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "reliability/fault_support.h"
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -35,10 +35,10 @@ int DropAsNobody(const std::vector<std::string>& paths, const std::vector<int>& 
 }  // namespace
 
 TEST(DropFaults, UnreadableFileIsAnAccessFailureAndStaysAsItWas) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     chmod(folder.path().c_str(), 0755);
     std::string path = folder.Path("locked.mp3");
-    WriteBytes(path, TaggedFile("Locked"));
+    WriteFile(path, TaggedMp3("Locked"));
     chmod(path.c_str(), 0000);
     Snapshot before = TakeSnapshot(folder.path());
 
@@ -52,12 +52,12 @@ TEST(DropFaults, UnreadableFileIsAnAccessFailureAndStaysAsItWas) {
 }
 
 TEST(DropFaults, ReadOnlyFolderFailsTheRenameAndKeepsTheFile) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     chmod(folder.path().c_str(), 0755);
     std::string locked = folder.Path("locked");
     MakeFolder(locked);
     std::string path = locked + "/track.mp3";
-    WriteBytes(path, TaggedFile("Song"));
+    WriteFile(path, TaggedMp3("Song"));
     chmod(locked.c_str(), 0555);
     Snapshot before = TakeSnapshot(folder.path());
 
@@ -73,10 +73,10 @@ TEST(DropFaults, ReadOnlyFolderFailsTheRenameAndKeepsTheFile) {
 // to its new name. Its bytes stay whole, and what the writer adds afterwards
 // lands in the renamed file.
 TEST(DropFaults, FileOpenElsewhereForWritingIsRenamedWholeAndTheWriterFollowsIt) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     std::string path = folder.Path("busy.mp3");
-    std::string bytes = TaggedFile("Busy");
-    WriteBytes(path, bytes);
+    std::string bytes = TaggedMp3("Busy");
+    WriteFile(path, bytes);
     int writer = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     ASSERT_GE(writer, 0);
     DropSite site;

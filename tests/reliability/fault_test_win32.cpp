@@ -16,7 +16,7 @@
 #include <stdlib.h>
 
 #include "reliability/fault_support.h"
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -80,9 +80,9 @@ bool CanCreateIn(const std::string& folder) {
 }  // namespace
 
 TEST(DropFaults, FileWhoseAccessListDeniesReadingIsAnAccessFailureAndStaysAsItWas) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     std::string path = folder.Path("locked.mp3");
-    WriteBytes(path, TaggedFile("Locked"));
+    WriteFile(path, TaggedMp3("Locked"));
     Snapshot before = TakeSnapshot(folder.path());
     AccessList list(path);
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), list.Set(FILE_GENERIC_READ | GENERIC_READ));
@@ -100,11 +100,11 @@ TEST(DropFaults, FileWhoseAccessListDeniesReadingIsAnAccessFailureAndStaysAsItWa
 }
 
 TEST(DropFaults, FolderWhoseAccessListDeniesNewNamesFailsTheRenameAndKeepsTheFile) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     std::string locked = folder.Path("locked");
     MakeFolder(locked);
     std::string path = Child(locked, "track.mp3");
-    WriteBytes(path, TaggedFile("Song"));
+    WriteFile(path, TaggedMp3("Song"));
     Snapshot before = TakeSnapshot(folder.path());
     AccessList list(locked);
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), list.Set(FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD));
@@ -125,11 +125,11 @@ TEST(DropFaults, FolderWhoseAccessListDeniesNewNamesFailsTheRenameAndKeepsTheFil
 // Windows (Explorer uses it to mark special folders), and Wine does not keep
 // it at all: the rename goes ahead.
 TEST(DropFaults, ReadOnlyAttributeOnAFolderDoesNotStopTheRename) {
-    ScratchFolder folder("fault");
+    TempFolder folder("fault");
     std::string marked = folder.Path("marked");
     MakeFolder(marked);
     std::string path = Child(marked, "track.mp3");
-    WriteBytes(path, TaggedFile("Song"));
+    WriteFile(path, TaggedMp3("Song"));
     ASSERT_TRUE(SetFileAttributesA(marked.c_str(), FILE_ATTRIBUTE_READONLY));
     RecordProperty("folder_keeps_read_only_attribute",
                    (GetFileAttributesA(marked.c_str()) & FILE_ATTRIBUTE_READONLY) != 0 ? "yes" : "no");
@@ -137,7 +137,7 @@ TEST(DropFaults, ReadOnlyAttributeOnAFolderDoesNotStopTheRename) {
     site.paths = {path};
     EXPECT_EQ(ExpectedEvents(site.paths, {RESULT_OK}), Drop(site));
     SetFileAttributesA(marked.c_str(), FILE_ATTRIBUTE_NORMAL);
-    Snapshot expected = {{marked, kFolderMark}, {Child(marked, "Song.mp3"), TaggedFile("Song")}};
+    Snapshot expected = {{marked, kFolderMark}, {Child(marked, "Song.mp3"), TaggedMp3("Song")}};
     EXPECT_EQ(expected, TakeSnapshot(folder.path()));
 }
 
@@ -155,7 +155,7 @@ TEST(DropFaults, ImmutableUnixFolderFailsTheRenameAndKeepsTheFile) {
     }
     std::string locked = Child(root, "locked");
     std::string path = Child(locked, "track.mp3");
-    ASSERT_TRUE(Exists(path)) << path;
+    ASSERT_TRUE(PathExists(path)) << path;
     if (CanCreateIn(locked)) GTEST_SKIP() << "the folder could not be made immutable here (chattr +i)";
     Snapshot before = TakeSnapshot(root);
     ASSERT_NE(std::string::npos, before[path].find("TIT2")) << "the prepared file has no title";

@@ -1,57 +1,87 @@
-// The drop model's view of Windows: text in the ANSI code page (932 under the
-// tests' Wine), scanned by characters, '\' between folders, letter case not
-// significant in names, device names refused. A character the code page
-// cannot hold is '?', never a look-alike; code page 932 takes the JIS X 0208
-// code points of the few characters it files under others.
+// The drop model's view of Windows, taken from the system's own conversion
+// calls and the code page's definitions rather than from the program: text in
+// the ANSI code page (932 under the tests' Wine), double-byte where the code
+// page defines a lead byte, '\' between folders, letter case not significant
+// in names, device names refused. A character is the code page's when a
+// conversion there and back gives it unchanged; any other is '?', never a
+// look-alike.
 #include <windows.h>
 
 #include "reliability/drop_model.h"
 
 namespace {
 
-// JIS X 0208 code point, code page 932's for the same character.
-const uint32_t kJisCodePoints[][2] = {{0x301C, 0xFF5E}, {0x2016, 0x2225}, {0x2212, 0xFF0D}, {0x2014, 0x2015},
-                                      {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2}, {0x00A6, 0xFFE4}};
+// Characters that JIS X 0208 and code page 932 file under different code
+// points; taggers that follow JIS write the JIS one (a wave dash where the code
+// page has a fullwidth tilde). Each stands for the code page's character at
+// the Shift_JIS bytes of its JIS row and cell.
+struct JisCharacter {
+    uint32_t cp;
+    char bytes[3];
+};
+const JisCharacter kJisCharacters[] = {
+    {0x301C, "\x81\x60"},  // WAVE DASH, row 1 cell 33
+    {0x2016, "\x81\x61"},  // DOUBLE VERTICAL LINE, 1-34
+    {0x2212, "\x81\x7C"},  // MINUS SIGN, 1-61
+    {0x2014, "\x81\x5C"},  // EM DASH, 1-29
+    {0x00A2, "\x81\x91"},  // CENT SIGN, 1-81
+    {0x00A3, "\x81\x92"},  // POUND SIGN, 1-82
+    {0x00AC, "\x81\xCA"},  // NOT SIGN, 2-44
+    {0x00A6, "\xFA\x55"},  // BROKEN BAR, among the IBM extensions
+};
+
+std::wstring Wide(const std::string& bytes, unsigned codePage, DWORD flags) {
+    if (bytes.empty()) return std::wstring();
+    int n = MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), &wide[0], n);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& wide, unsigned codePage) {
+    if (wide.empty()) return std::string();
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return std::string();
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0], n, nullptr, nullptr);
+    return bytes;
+}
+
+// One character as UTF-16: a unit, or a surrogate pair above the BMP.
+std::wstring Units(uint32_t cp) {
+    if (cp < 0x10000) return std::wstring(1, static_cast<wchar_t>(cp));
+    uint32_t above = cp - 0x10000;
+    return {static_cast<wchar_t>(0xD800 | above >> 10), static_cast<wchar_t>(0xDC00 | (above & 0x3FF))};
+}
 
 std::string EncodeAnsi(uint32_t cp) {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return "?";
-    for (const auto& jis : kJisCodePoints) {
-        if (GetACP() == 932 && cp == jis[0]) cp = jis[1];
+    unsigned codePage = GetACP();
+    std::wstring units = Units(cp);
+    if (codePage == 932) {
+        for (const JisCharacter& jis : kJisCharacters) {
+            if (jis.cp == cp) units = Wide(jis.bytes, codePage, MB_ERR_INVALID_CHARS);
+        }
     }
-    wchar_t units[2];
-    int count = 1;
-    if (cp >= 0x10000) {
-        units[0] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
-        units[1] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        count = 2;
-    } else {
-        units[0] = static_cast<wchar_t>(cp);
-    }
-    char out[8];
-    BOOL defaulted = FALSE;
-    // UTF-8 holds everything but lone surrogates, and takes no flags.
-    int n = GetACP() == CP_UTF8
-                ? WideCharToMultiByte(CP_UTF8, 0, units, count, out, sizeof out, nullptr, nullptr)
-                : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, count, out, sizeof out, nullptr, &defaulted);
-    if (n <= 0 || defaulted) return "?";
-    return std::string(out, static_cast<size_t>(n));
+    std::string bytes = Narrow(units, codePage);
+    if (bytes.empty() || Wide(bytes, codePage, MB_ERR_INVALID_CHARS) != units) return "?";
+    return bytes;
 }
 
 int AnsiCharLength(const char* text) {
-    return IsDBCSLeadByte(static_cast<BYTE>(text[0])) && text[1] != '\0' ? 2 : 1;
+    return IsDBCSLeadByteEx(GetACP(), static_cast<BYTE>(text[0])) && text[1] != '\0' ? 2 : 1;
 }
 
 std::string AnsiFromUtf8(const std::string& text) {
+    std::wstring wide = Wide(text, CP_UTF8, 0);
     std::string out;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char b = static_cast<unsigned char>(text[i]);
-        int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        uint32_t cp = n == 1 ? b : n == 2 ? (b & 0x1Fu) : n == 3 ? (b & 0x0Fu) : (b & 0x07u);
-        for (int k = 1; k < n && i + static_cast<size_t>(k) < text.size(); ++k) {
-            cp = cp << 6 | (static_cast<unsigned char>(text[i + static_cast<size_t>(k)]) & 0x3Fu);
-        }
+    for (size_t i = 0; i < wide.size(); ++i) {
+        uint32_t cp = static_cast<uint16_t>(wide[i]);
+        bool pair =
+            cp >= 0xD800 && cp <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
+        if (pair) cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<uint16_t>(wide[++i]) - 0xDC00);
         out += EncodeAnsi(cp);
-        i += static_cast<size_t>(n);
     }
     return out;
 }
@@ -65,7 +95,7 @@ std::string AsTheyStand(const std::string& bytes, bool, size_t limit) {
 std::string WithoutLoneLeadByte(const std::string& text) {
     size_t last = 0;
     for (size_t i = 0; i < text.size(); i += static_cast<size_t>(AnsiCharLength(text.c_str() + i))) last = i;
-    bool lone = !text.empty() && last == text.size() - 1 && IsDBCSLeadByte(static_cast<BYTE>(text[last]));
+    bool lone = !text.empty() && last == text.size() - 1 && IsDBCSLeadByteEx(GetACP(), static_cast<BYTE>(text[last]));
     return lone ? text.substr(0, last) : text;
 }
 

@@ -26,12 +26,12 @@ if ! runuser -u "$user" -- test -x "$build"; then
 fi
 mkdir -p "$work"
 chown "$user:$user" "$work"
-install -o "$user" -g "$user" -m 0755 "$exe" "$here/../../scripts/wine-run.sh" "$work/"
+install -o "$user" -g "$user" -m 0755 "$exe" "$here/../../scripts/wine-run.sh" "$here/../../scripts/xvfb.sh" "$work/"
 
 output=$(mktemp)
 trap 'rm -f "$output"' EXIT
 status=0
-runuser -u "$user" -- env -u DISPLAY -u XAUTHORITY -u XDG_RUNTIME_DIR -u TMPDIR HOME="$work" \
+runuser -u "$user" -- env -u DISPLAY -u XAUTHORITY -u XDG_RUNTIME_DIR -u TMPDIR -u QUILLON_XVFB_STATE HOME="$work" \
     QUILLON_BUILD_DIR="$work" WINEPREFIX="$work/wineprefix" \
     bash "$work/wine-run.sh" "$work/$(basename "$exe")" "$@" 2>&1 | tee "$output" || status=$?
 [ "$status" -eq 0 ] || exit "$status"

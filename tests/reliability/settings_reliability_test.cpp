@@ -16,7 +16,7 @@
 #include <new>
 #include <set>
 
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 #include "settings/settings_store.h"
 #include "settings/value_store.h"
 
@@ -51,23 +51,10 @@ class ScratchStore {
     }
 
   private:
-    ScratchFolder folder_;
+    TempFolder folder_;
     std::string old_;
     bool had_ = false;
 };
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (struct dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 const Settings kUntouched = {-7, -8, -9, 42};
 
@@ -84,14 +71,14 @@ TEST(SettingsFaults, FolderInPlaceOfAValueFailsOnlyThatValue) {
     MakeFolder(store.Value("Filename Type"));
     SaveSettings(Settings{NAME_TITLE_ARTIST, PRIMARY_V1, LOG_SHOW, 0});
     std::string text;
-    EXPECT_TRUE(ReadBytes(store.Value("Primary Tag"), &text));
+    EXPECT_TRUE(ReadFile(store.Value("Primary Tag"), &text));
     EXPECT_EQ("V1", text);
-    EXPECT_TRUE(ReadBytes(store.Value("Log Window"), &text));
+    EXPECT_TRUE(ReadFile(store.Value("Log Window"), &text));
     EXPECT_EQ("OK", text);
     // The failed write leaves no private file behind.
     std::vector<std::string> expected = {"Filename Type", "Log Window", "Primary Tag"};
-    EXPECT_EQ(expected, Names(store.Values()));
-    EXPECT_TRUE(Names(store.Value("Filename Type")).empty());
+    EXPECT_EQ(expected, ListFolder(store.Values()));
+    EXPECT_TRUE(ListFolder(store.Value("Filename Type")).empty());
 
     Settings settings = kUntouched;
     EXPECT_EQ(0, LoadSettings(&settings));
@@ -102,10 +89,10 @@ TEST(SettingsFaults, StoreThatCannotBeCreatedFailsEveryValue) {
     ScratchStore store;
     // A file where the folder "Ombrix" should be.
     std::string blocker = store.Values().substr(0, store.Values().size() - strlen("/Quillon"));
-    WriteBytes(blocker, "not a folder");
+    WriteFile(blocker, "not a folder");
     SaveSettings(Settings{NAME_TITLE, PRIMARY_V1, LOG_SHOW, 0});
     std::string stored;
-    EXPECT_TRUE(ReadBytes(blocker, &stored));
+    EXPECT_TRUE(ReadFile(blocker, &stored));
     EXPECT_EQ("not a folder", stored);
     char text[256] = "unchanged";
     EXPECT_EQ(0, RegWriteString("Filename Type", "Title"));
@@ -122,9 +109,9 @@ TEST(SettingsFaults, ValueOver256BytesReadsAsMissingAnd256BytesIsRead) {
     // 256 bytes: "Title-Artist", a NUL, and filler; the text ends at the NUL.
     std::string fits = std::string("Title-Artist") + '\0';
     fits.resize(256, 'x');
-    WriteBytes(store.Value("Filename Type"), fits);
-    WriteBytes(store.Value("Primary Tag"), std::string(257, 'V'));
-    WriteBytes(store.Value("Log Window"), "OK");
+    WriteFile(store.Value("Filename Type"), fits);
+    WriteFile(store.Value("Primary Tag"), std::string(257, 'V'));
+    WriteFile(store.Value("Log Window"), "OK");
     Settings settings = kUntouched;
     EXPECT_EQ(0, LoadSettings(&settings));
     EXPECT_EQ(NAME_TITLE_ARTIST, settings.nameFormat);
@@ -133,7 +120,7 @@ TEST(SettingsFaults, ValueOver256BytesReadsAsMissingAnd256BytesIsRead) {
     EXPECT_EQ(kUntouched.busy, settings.busy);
 
     // 256 bytes without a NUL: 255 of them are the text.
-    WriteBytes(store.Value("Primary Tag"), std::string(256, 'V'));
+    WriteFile(store.Value("Primary Tag"), std::string(256, 'V'));
     char text[256];
     memset(text, 0x5A, sizeof text);
     ASSERT_EQ(1, RegReadString("Primary Tag", text));
@@ -146,8 +133,8 @@ TEST(SettingsFaults, ValueOver256BytesReadsAsMissingAnd256BytesIsRead) {
 TEST(SettingsFaults, MissingValueStopsTheLoadThereAndKeepsLaterFields) {
     ScratchStore store;
     store.MakeValues();
-    WriteBytes(store.Value("Filename Type"), "Title");
-    WriteBytes(store.Value("Log Window"), "OK");
+    WriteFile(store.Value("Filename Type"), "Title");
+    WriteFile(store.Value("Log Window"), "OK");
     Settings settings = kUntouched;
     EXPECT_EQ(0, LoadSettings(&settings));
     EXPECT_EQ(NAME_TITLE, settings.nameFormat);
@@ -232,7 +219,7 @@ TEST(SettingsConcurrency, ReadersSeeWholeValuesWhileTwoProcessesSave) {
     printf("[settings] %d saves by each of 2 writers, %u reads, %u changes seen, %u torn, %u failed\n", kSaves,
            shared->reads.load(), shared->changes.load(), shared->torn.load(), shared->failed.load());
     std::vector<std::string> expected = {"Filename Type", "Log Window", "Primary Tag"};
-    EXPECT_EQ(expected, Names(store.Values()));
+    EXPECT_EQ(expected, ListFolder(store.Values()));
     shared->~Shared();
     munmap(memory, sizeof(Shared));
 }

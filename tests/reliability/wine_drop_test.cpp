@@ -4,7 +4,7 @@
 // 10,000 files, and repeated drops and paints that must not leave handles or
 // GDI/USER objects behind.
 //
-// QUILLON_MODEL_DROPS sets the number of random drops (default 300) and
+// QUILLON_WINDOW_DROPS sets the number of random drops (default 300) and
 // QUILLON_MODEL_SEED the seed.
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -17,7 +17,7 @@
 
 #include "reliability/drop_cases.h"
 #include "reliability/drop_model.h"
-#include "reliability/reliability_support.h"
+#include "support/test_files.h"
 #include "reliability/wine_window_support.h"
 
 namespace {
@@ -132,7 +132,7 @@ TEST(WineDrops, EveryFileEndsRenamedAsTheRulesSayOrUntouched) {
 TEST(WineDrops, TenThousandFilesInOneDropKeepOrder) {
     MainWindowScope window;
     CaseGenerator gen(kDefaultSeed);
-    ScratchFolder folder("wine-large");
+    TempFolder folder("wine-large");
     DropCase drop;
     drop.settings = Settings{NAME_TITLE_ARTIST, PRIMARY_V2, LOG_HIDE, 0};
     for (int k = 0; k < 10000; ++k) {
@@ -141,7 +141,7 @@ TEST(WineDrops, TenThousandFilesInOneDropKeepOrder) {
         std::string path = folder.Path(std::string(title) + ".MP3");
         std::string bytes =
             k % 3 == 0 ? gen.FileBytes() : std::string("ID3\3\0\0\0\0\0\0TIT2\0\0\0\7\0\0\0", 21) + title;
-        WriteBytes(path, bytes);
+        WriteFile(path, bytes);
         drop.paths.push_back(path);
     }
     Tally tally;
@@ -152,15 +152,15 @@ TEST(WineDrops, TenThousandFilesInOneDropKeepOrder) {
 
 TEST(WineDrops, RepeatedDropsAndPaintsLeaveNoHandlesOrObjectsBehind) {
     MainWindowScope window;
-    ScratchFolder folder("wine-repeat");
+    TempFolder folder("wine-repeat");
     // Files already named after their titles: every drop renames them to the
     // names they have, so each round sees the same folder.
     std::vector<std::string> paths;
     for (int k = 0; k < 40; ++k) {
         std::string title = "Track" + std::to_string(k);
         std::string path = folder.Path(title + ".mp3");
-        WriteBytes(path, std::string("ID3\3\0\0\0\0\0\0TIT2\0\0\0", 17) + static_cast<char>(title.size() + 1) +
-                             std::string("\0\0\0", 3) + title);
+        WriteFile(path, std::string("ID3\3\0\0\0\0\0\0TIT2\0\0\0", 17) + static_cast<char>(title.size() + 1) +
+                            std::string("\0\0\0", 3) + title);
         paths.push_back(path);
     }
     MakeFolder(folder.Path("album"));

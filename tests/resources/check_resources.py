@@ -39,7 +39,14 @@ LANG_JAPANESE = 0x0411
 IDI_APP, IDB_IDLE, IDB_BUSY, IDD_PROPERTIES, IDD_LOG = 101, 102, 103, 105, 107
 RT_VERSION, RT_MANIFEST = 16, 24
 
-ABOUT_LINES = ('Quillon Ver.1.6', 'for Windows', '(c) 2026 Ombrix, MIT')
+def project_version():
+    """The version that project() in CMakeLists.txt gives every program."""
+    import re
+    with open(os.path.join(ROOT, 'CMakeLists.txt'), encoding='utf-8') as f:
+        return re.search(r'project\(Quillon VERSION ([0-9.]+)', f.read()).group(1)
+
+
+ABOUT_LINES = ('Quillon Ver.' + project_version(), 'for Windows', '(c) 2026 Ombrix, MIT')
 
 # Vista, 7, 8, 8.1, 10 and 11 (one id for the last two).
 SUPPORTED_OS = {
@@ -97,14 +104,17 @@ PROP_ITEMS = [
     (0, 0x50020001, (7, 142, 112, 24), -1, 'STATIC', ABOUT),
 ]
 
-MESSAGES = {
-    1: '×ｱｸｾｽ失敗',
-    2: '×ﾌｧｲﾙｴﾗｰ ',
-    3: '×ﾀｸﾞなし ',
-    4: '×曲名なし',
-    5: '×ﾘﾈｰﾑｴﾗｰ ',
-    6: '○正常終了',
-}
+def outcome_messages():
+    """The six outcome texts by result code, from the table the Linux programs
+    print (core/outcome_messages.cpp): the string table must hold the same."""
+    import re
+    with open(os.path.join(ROOT, 'core', 'outcome_messages.cpp'), encoding='utf-8') as f:
+        table = re.search(r'kMessages\[\] = \{(.*?)\};', f.read(), re.S).group(1)
+    texts = re.findall(r'"([^"]*)"', table)
+    return {code: text for code, text in enumerate(texts) if code > 0}
+
+
+MESSAGES = outcome_messages()
 
 
 class Checker:

@@ -5,25 +5,49 @@
 
 #include <stdexcept>
 
-std::string Id3v2Header(unsigned size) {
-    return Bytes()
-        .Text("ID3")  // signature
-        .Raw({3, 0})  // version 2.3.0
-        .Raw({0})     // flags
-        .Raw({static_cast<int>((size >> 21) & 0x7F), static_cast<int>((size >> 14) & 0x7F),
-              static_cast<int>((size >> 7) & 0x7F), static_cast<int>(size & 0x7F)})  // synchsafe size
+namespace {
+
+// Seven bits to a byte, the high bit of each clear.
+Bytes& Synchsafe(Bytes& bytes, unsigned value) {
+    return bytes.Raw({static_cast<int>((value >> 21) & 0x7F), static_cast<int>((value >> 14) & 0x7F),
+                      static_cast<int>((value >> 7) & 0x7F), static_cast<int>(value & 0x7F)});
+}
+
+Bytes& BigEndian32(Bytes& bytes, unsigned value) {
+    return bytes.Raw({static_cast<int>((value >> 24) & 0xFF), static_cast<int>((value >> 16) & 0xFF),
+                      static_cast<int>((value >> 8) & 0xFF), static_cast<int>(value & 0xFF)});
+}
+
+}  // namespace
+
+std::string Id3v2Header(unsigned size, int version) {
+    if (version != 3 && version != 4) throw std::invalid_argument("ID3v2 version other than 2.3 or 2.4");
+    Bytes header;
+    header
+        .Text("ID3")        // signature
+        .Raw({version, 0})  // version 2.3.0 or 2.4.0
+        .Raw({0});          // flags
+    return Synchsafe(header, size).str();
+}
+
+std::string TextFrame(const char* id, const std::string& text, int encoding, int version) {
+    unsigned size = static_cast<unsigned>(text.size() + 1);  // encoding byte + text
+    Bytes frame;
+    frame.Text(id);  // frame id
+    if (version == 4) {
+        Synchsafe(frame, size);
+    } else {
+        BigEndian32(frame, size);
+    }
+    return frame
+        .Raw({0, 0})      // flags
+        .Raw({encoding})  // text encoding
+        .Text(text)       // text
         .str();
 }
 
-std::string TextFrame(const char* id, const std::string& text, int encoding) {
-    if (text.size() >= 255) throw std::invalid_argument("frame text too long for one size byte");
-    return Bytes()
-        .Text(id)                                           // frame id
-        .Raw({0, 0, 0, static_cast<int>(text.size() + 1)})  // size: encoding byte + text
-        .Raw({0, 0})                                        // flags
-        .Raw({encoding})                                    // text encoding
-        .Text(text)                                         // text
-        .str();
+std::string Id3v2Tag(const std::string& frames, int version) {
+    return Id3v2Header(static_cast<unsigned>(frames.size()), version) + frames;
 }
 
 std::string Id3v1Tag(const std::string& titleField, const std::string& artistField) {
@@ -62,6 +86,24 @@ std::string Utf16(const std::string& text, bool bigEndian, bool mark) {
         }
     }
     return out;
+}
+
+std::string MpegFrames(int count) {
+    Bytes audio;
+    for (int k = 0; k < count; ++k) audio.Raw({0xFF, 0xFB, 0x90, 0x00}).Zeros(413);
+    return audio;
+}
+
+std::string TaggedMp3(const std::string& title, const std::string& artist, const std::string& v1Title,
+                      const std::string& v1Artist) {
+    std::string frames;
+    if (!title.empty()) frames += TextFrame("TIT2", title);
+    if (!artist.empty()) frames += TextFrame("TPE1", artist);
+    Bytes file;
+    file.Text(Id3v2Tag(frames + std::string(20, '\0')))  // tag with padding
+        .Text(MpegFrames(1));                            // audio
+    if (!v1Title.empty() || !v1Artist.empty()) file.Text(Id3v1Tag(v1Title, v1Artist));
+    return file;
 }
 
 namespace {

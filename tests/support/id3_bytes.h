@@ -1,5 +1,6 @@
 // Byte builders for test files: fields appended one at a time, so a fixture
-// reads as a list of fields, plus whole ID3v2 frames and ID3v1 tags.
+// reads as a list of fields, plus whole ID3v2 frames (version 2.3 or 2.4, any
+// text encoding), ID3v2 and ID3v1 tags, MPEG audio and whole tagged MP3 files.
 #ifndef QUILLON_TESTS_SUPPORT_ID3_BYTES_H
 #define QUILLON_TESTS_SUPPORT_ID3_BYTES_H
 
@@ -51,14 +52,18 @@ class Bytes {
     std::string bytes_;
 };
 
-// The ten-byte ID3v2.3 header: "ID3", version 3.0, no flags, and the
-// synchsafe `size` of what follows.
-std::string Id3v2Header(unsigned size);
+// The ten-byte ID3v2 header: "ID3", `version` (3 or 4) and revision 0, no
+// flags, and the synchsafe `size` of what follows.
+std::string Id3v2Header(unsigned size, int version = 3);
 
-// A text frame as the reader expects it: id, a size of the text plus one for
-// the encoding byte (big-endian), two zero flag bytes, the encoding byte, the
-// text. The text must be shorter than 255 bytes.
-std::string TextFrame(const char* id, const std::string& text, int encoding = 0);
+// A text frame: id, the size of the text plus one for the encoding byte (four
+// bytes, big-endian in version 2.3, synchsafe in 2.4), two zero flag bytes,
+// the encoding byte (0 ISO-8859-1, 1 UTF-16 with a mark, 2 UTF-16BE, 3 UTF-8),
+// the text as given.
+std::string TextFrame(const char* id, const std::string& text, int encoding = 0, int version = 3);
+
+// A whole ID3v2 tag: its header, sized to hold `frames`, and the frames.
+std::string Id3v2Tag(const std::string& frames, int version = 3);
 
 // A 128-byte ID3v1 tag: "TAG", then the 30-byte title and artist fields
 // exactly as given and zero-padded when shorter, then zeros for album, year,
@@ -67,7 +72,18 @@ std::string Id3v1Tag(const std::string& titleField, const std::string& artistFie
 
 // `text` in UTF-16: little-endian unless `bigEndian`, with the byte-order mark
 // first when `mark`. `text` is UTF-8.
-std::string Utf16(const std::string& text, bool bigEndian, bool mark);
+std::string Utf16(const std::string& text, bool bigEndian = false, bool mark = true);
+
+// `count` MPEG-1 Layer III frames at 128 kbit/s and 44.1 kHz: each its four
+// header bytes and silence, 417 bytes in all.
+std::string MpegFrames(int count);
+
+// A small MP3 file: an ID3v2.3 tag with a TIT2 frame for `title` and a TPE1
+// frame for `artist` (each left out when its text is empty), 20 bytes of
+// padding, one MPEG frame, and an ID3v1 tag when
+// `v1Title` or `v1Artist` is not empty.
+std::string TaggedMp3(const std::string& title, const std::string& artist = "", const std::string& v1Title = "",
+                      const std::string& v1Artist = "");
 
 // A frame of ID3v2.`version`: 2.2 a three-letter id and a three-byte size, 2.3
 // a four-byte size, 2.4 a syncsafe one (a plain one with `plainSize`), then

@@ -1,16 +1,15 @@
-// The log messages of the six result codes as the program prints them in
-// UTF-8, by result code. The katakana are the half-width forms; entries 2, 3
-// and 5 end in a blank.
+// Log lines as the Linux programs print them, from the program's own table of
+// the six outcome messages (which the resource check holds the Windows string
+// table to).
 #ifndef QUILLON_TESTS_SUPPORT_OUTCOME_MESSAGES_H
 #define QUILLON_TESTS_SUPPORT_OUTCOME_MESSAGES_H
 
 #include <string>
 
+#include "core/outcome_messages.h"
+
 inline std::string OutcomeMessage(int code) {
-    static const char* const kMessages[] = {
-        "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
-    };
-    return kMessages[code];
+    return OutcomeMessageUtf8(code);
 }
 
 // One log line: message, " - ", the path as it was given, newline.

@@ -11,7 +11,8 @@
 #include "core/file_io.h"
 #include "core/rename_planner.h"
 #include "core/tag_reader.h"
-#include "win32_fixtures.h"
+#include "support/id3_bytes.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ const Settings kTitleOnly = {NAME_TITLE, PRIMARY_V2, LOG_HIDE, 0};
 // Tags of "Song" by "Band" in ID3v2, "Old Title" by "Old Artist" in ID3v1,
 // the title field filled up with blanks.
 std::string TaggedSong() {
-    return Id3v2(TextFrame("TIT2", 0, "Song") + TextFrame("TPE1", 0, "Band")) + Audio(3) +
-           Id3v1("Old Title" + std::string(21, ' '), "Old Artist");
+    return Id3v2Tag(TextFrame("TIT2", "Song") + TextFrame("TPE1", "Band")) + MpegFrames(3) +
+           Id3v1Tag("Old Title" + std::string(21, ' '), "Old Artist");
 }
 
 // A record still holding an earlier file's values, so that a test can see
@@ -70,8 +71,8 @@ TEST(Win32FileAccess, FileHeldElsewhereWithoutReadSharingOrForWritingIsNotOpened
     for (const Holder& holder : holders) {
         SCOPED_TRACE(holder.what);
         TempFolder folder("held");
-        std::string path = folder.File("track01.mp3");
-        ASSERT_TRUE(WriteBytes(path, TaggedSong()));
+        std::string path = folder.Path("track01.mp3");
+        ASSERT_NO_THROW(WriteFile(path, TaggedSong()));
         HANDLE held = CreateFileA(path.c_str(), holder.access, holder.share, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, held);
 
@@ -81,15 +82,15 @@ TEST(Win32FileAccess, FileHeldElsewhereWithoutReadSharingOrForWritingIsNotOpened
         EXPECT_EQ(RESULT_ACCESS_FAILED, RenameByTag(path.c_str(), info, kTitleOnly));
         CloseHandle(held);
 
-        EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
-        EXPECT_EQ(TaggedSong(), ReadBytes(path));
+        EXPECT_EQ(Names{"track01.mp3"}, ListFolder(folder.path()));
+        EXPECT_EQ(TaggedSong(), ReadFile(path));
     }
 }
 
 TEST(Win32FileAccess, FileReadElsewhereWithoutDeleteSharingIsReadButNotRenamed) {
     TempFolder folder("reader");
-    std::string path = folder.File("track01.mp3");
-    ASSERT_TRUE(WriteBytes(path, TaggedSong()));
+    std::string path = folder.Path("track01.mp3");
+    ASSERT_NO_THROW(WriteFile(path, TaggedSong()));
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
 
@@ -99,15 +100,15 @@ TEST(Win32FileAccess, FileReadElsewhereWithoutDeleteSharingIsReadButNotRenamed) 
     EXPECT_EQ(RESULT_ACCESS_FAILED, RenameByTag(path.c_str(), info, kTitleOnly));
     CloseHandle(held);
 
-    EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
-    EXPECT_EQ(TaggedSong(), ReadBytes(path));
+    EXPECT_EQ(Names{"track01.mp3"}, ListFolder(folder.path()));
+    EXPECT_EQ(TaggedSong(), ReadFile(path));
 }
 
 TEST(Win32FileAccess, FolderMissingFileAndDeviceAreNotOpened) {
     TempFolder folder("notfiles");
-    std::string album = folder.File("album.mp3");
+    std::string album = folder.Path("album.mp3");
     ASSERT_TRUE(CreateDirectoryA(album.c_str(), nullptr));
-    const std::string paths[] = {album, folder.File("missing.mp3"), folder.path() + "\\nowhere\\x.mp3", "NUL",
+    const std::string paths[] = {album, folder.Path("missing.mp3"), folder.path() + "\\nowhere\\x.mp3", "NUL",
                                  "CONIN$"};
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
@@ -116,14 +117,14 @@ TEST(Win32FileAccess, FolderMissingFileAndDeviceAreNotOpened) {
         ExpectOnlyFileOpenedCleared(info);
         EXPECT_EQ(RESULT_ACCESS_FAILED, RenameByTag(path.c_str(), info, kTitleOnly));
     }
-    EXPECT_EQ(Names{"album.mp3"}, folder.Names());
+    EXPECT_EQ(Names{"album.mp3"}, ListFolder(folder.path()));
     EXPECT_TRUE(FolderExists(album));
 }
 
 TEST(Win32FileAccess, BothTagsAreReadFromDiskAndTheFileIsRenamedWithItsBytes) {
     TempFolder folder("both");
-    std::string path = folder.File("track01.MP3");
-    ASSERT_TRUE(WriteBytes(path, TaggedSong()));
+    std::string path = folder.Path("track01.MP3");
+    ASSERT_NO_THROW(WriteFile(path, TaggedSong()));
 
     TagInfo info = StaleInfo();
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
@@ -137,8 +138,8 @@ TEST(Win32FileAccess, BothTagsAreReadFromDiskAndTheFileIsRenamedWithItsBytes) {
     EXPECT_STREQ("Old Artist", info.v1Artist);
 
     EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
-    EXPECT_EQ(Names{"Song.mp3"}, folder.Names());
-    EXPECT_EQ(TaggedSong(), ReadBytes(folder.File("Song.mp3")));
+    EXPECT_EQ(Names{"Song.mp3"}, ListFolder(folder.path()));
+    EXPECT_EQ(TaggedSong(), ReadFile(folder.Path("Song.mp3")));
 }
 
 TEST(Win32FileAccess, LeadingZerosOfAnyLengthAreSkippedAndBothEndsRead) {
@@ -147,8 +148,8 @@ TEST(Win32FileAccess, LeadingZerosOfAnyLengthAreSkippedAndBothEndsRead) {
     for (size_t zeros : zeroCounts) {
         SCOPED_TRACE(zeros);
         TempFolder folder("zeros");
-        std::string path = folder.File("track.mp3");
-        ASSERT_TRUE(WriteBytes(path, std::string(zeros, '\0') + TaggedSong()));
+        std::string path = folder.Path("track.mp3");
+        ASSERT_NO_THROW(WriteFile(path, std::string(zeros, '\0') + TaggedSong()));
         TagInfo info = StaleInfo();
         ASSERT_EQ(1, ReadTags(path.c_str(), info));
         EXPECT_EQ(1, info.hasId3v2);
@@ -161,13 +162,13 @@ TEST(Win32FileAccess, LeadingZerosOfAnyLengthAreSkippedAndBothEndsRead) {
 
 TEST(Win32FileAccess, V1TagAtTheEndOfAFileBeyondFourGiBIsRead) {
     TempFolder folder("large");
-    std::string path = folder.File("large.mp3");
+    std::string path = folder.Path("large.mp3");
     // Sparse where the file system allows: only both ends take room on disk.
     const LONGLONG size = 5LL << 30;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    std::string head = Id3v2(TextFrame("TIT2", 0, "Head"));
-    std::string tail = Id3v1("Far Title", "Far Artist");
+    std::string head = Id3v2Tag(TextFrame("TIT2", "Head"));
+    std::string tail = Id3v1Tag("Far Title", "Far Artist");
     DWORD written = 0;
     LARGE_INTEGER at;
     at.QuadPart = size - 128;
@@ -196,60 +197,60 @@ TEST(Win32FileAccess, V1TagAtTheEndOfAFileBeyondFourGiBIsRead) {
 
 TEST(Win32Rename, ExistingTargetIsNeverReplaced) {
     TempFolder folder("exists");
-    std::string path = folder.File("track01.mp3");
-    ASSERT_TRUE(WriteBytes(path, TaggedSong()));
-    ASSERT_TRUE(WriteBytes(folder.File("Song.mp3"), "an earlier song"));
+    std::string path = folder.Path("track01.mp3");
+    ASSERT_NO_THROW(WriteFile(path, TaggedSong()));
+    ASSERT_NO_THROW(WriteFile(folder.Path("Song.mp3"), "an earlier song"));
     TagInfo info = StaleInfo();
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
 
     EXPECT_EQ(RESULT_ACCESS_FAILED, RenameByTag(path.c_str(), info, kTitleOnly));
-    EXPECT_EQ((Names{"Song.mp3", "track01.mp3"}), folder.Names());
-    EXPECT_EQ(TaggedSong(), ReadBytes(path));
-    EXPECT_EQ("an earlier song", ReadBytes(folder.File("Song.mp3")));
+    EXPECT_EQ((Names{"Song.mp3", "track01.mp3"}), ListFolder(folder.path()));
+    EXPECT_EQ(TaggedSong(), ReadFile(path));
+    EXPECT_EQ("an earlier song", ReadFile(folder.Path("Song.mp3")));
 }
 
 TEST(Win32Rename, FileAlreadyNamedAfterItsTagIsReportedRenamedAndKept) {
     TempFolder folder("same");
-    std::string path = folder.File("Song.mp3");
-    ASSERT_TRUE(WriteBytes(path, TaggedSong()));
+    std::string path = folder.Path("Song.mp3");
+    ASSERT_NO_THROW(WriteFile(path, TaggedSong()));
     TagInfo info = StaleInfo();
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
 
     EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
-    EXPECT_EQ(Names{"Song.mp3"}, folder.Names());
-    EXPECT_EQ(TaggedSong(), ReadBytes(path));
+    EXPECT_EQ(Names{"Song.mp3"}, ListFolder(folder.path()));
+    EXPECT_EQ(TaggedSong(), ReadFile(path));
 }
 
 TEST(Win32Rename, NameDifferingOnlyInLetterCaseIsReportedRenamedAndKeepsTheFile) {
     TempFolder folder("case");
-    std::string path = folder.File("SONG.mp3");
-    ASSERT_TRUE(WriteBytes(path, TaggedSong()));
+    std::string path = folder.Path("SONG.mp3");
+    ASSERT_NO_THROW(WriteFile(path, TaggedSong()));
     TagInfo info = StaleInfo();
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
 
     EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
     // NTFS takes the new letter case; Wine finds the target to be the file
     // itself and leaves the name as it was. Either way it is one file, whole.
-    Names names = folder.Names();
+    Names names = ListFolder(folder.path());
     ASSERT_EQ(1u, names.size());
     EXPECT_EQ(0, lstrcmpiA(names[0].c_str(), "Song.mp3")) << names[0];
     RecordProperty("name_after_case_only_rename", names[0]);
-    EXPECT_EQ(TaggedSong(), ReadBytes(folder.File(names[0])));
+    EXPECT_EQ(TaggedSong(), ReadFile(folder.Path(names[0])));
 }
 
 TEST(Win32Rename, NameTheFileSystemRefusesFailsAndKeepsTheFile) {
     // Control characters pass the nine-character test but no Windows file
     // name may hold them.
     TempFolder folder("refused");
-    std::string path = folder.File("track01.mp3");
-    std::string bytes = Id3v2(TextFrame("TIT2", 0, "Tab\there")) + Audio(1);
-    ASSERT_TRUE(WriteBytes(path, bytes));
+    std::string path = folder.Path("track01.mp3");
+    std::string bytes = Id3v2Tag(TextFrame("TIT2", "Tab\there")) + MpegFrames(1);
+    ASSERT_NO_THROW(WriteFile(path, bytes));
     TagInfo info = StaleInfo();
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
 
     EXPECT_EQ(RESULT_ACCESS_FAILED, RenameByTag(path.c_str(), info, kTitleOnly));
-    EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
-    EXPECT_EQ(bytes, ReadBytes(path));
+    EXPECT_EQ(Names{"track01.mp3"}, ListFolder(folder.path()));
+    EXPECT_EQ(bytes, ReadFile(path));
 }
 
 // Under Wine the temp folder (in the prefix) and /dev/shm lie on different
@@ -257,15 +258,15 @@ TEST(Win32Rename, NameTheFileSystemRefusesFailsAndKeepsTheFile) {
 // would lose the file if the target were a device.
 TEST(Win32Rename, FileIsNeverCopiedToAnotherDevice) {
     TempFolder here("device");
-    TempFolder there("Z:\\dev\\shm\\quillon-device-" + std::to_string(GetCurrentProcessId()), false);
-    if (!FolderExists(there.path())) GTEST_SKIP() << "no /dev/shm reached through Z:";
-    std::string path = here.File("track01.mp3");
-    ASSERT_TRUE(WriteBytes(path, TaggedSong()));
+    if (!FolderExists("Z:\\dev\\shm")) GTEST_SKIP() << "no /dev/shm reached through Z:";
+    TempFolder there("device", "Z:\\dev\\shm");
+    std::string path = here.Path("track01.mp3");
+    ASSERT_NO_THROW(WriteFile(path, TaggedSong()));
 
-    EXPECT_EQ(0, RenameNoReplace(path.c_str(), there.File("Song.mp3").c_str()));
-    EXPECT_EQ(Names{"track01.mp3"}, here.Names());
-    EXPECT_EQ(TaggedSong(), ReadBytes(path));
-    EXPECT_EQ(Names{}, there.Names());
+    EXPECT_EQ(0, RenameNoReplace(path.c_str(), there.Path("Song.mp3").c_str()));
+    EXPECT_EQ(Names{"track01.mp3"}, ListFolder(here.path()));
+    EXPECT_EQ(TaggedSong(), ReadFile(path));
+    EXPECT_EQ(Names{}, ListFolder(there.path()));
 }
 
 }  // namespace

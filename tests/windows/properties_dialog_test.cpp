@@ -86,11 +86,11 @@ TEST(PropertiesDialog, ArtistTitleThenOkNamesTheNextDropArtistFirst) {
     EXPECT_EQ(StoredTexts(), "Artist-Title|V1|OK");
 
     // ID3v1 first (as stored), artist first (as just chosen).
-    shelltest::TempFolder folder;
-    std::string song = folder / "track01.mp3";
-    ASSERT_TRUE(shelltest::WriteBytes(song, props::TaggedMp3("Title One", "Artist One", "Title Two", "Artist Two")));
+    TempFolder folder;
+    std::string song = folder.Path("track01.mp3");
+    ASSERT_NO_THROW(WriteFile(song, TaggedMp3("Title Two", "Artist Two", "Title One", "Artist One")));
     shelltest::SendDrop(main.hwnd(), {song});
-    EXPECT_EQ(shelltest::ListFolder(folder.path()), std::vector<std::string>{"Artist One - Title One.mp3"});
+    EXPECT_EQ(ListFolder(folder.path()), std::vector<std::string>{"Artist One - Title One.mp3"});
 }
 
 TEST(PropertiesDialog, OkWithoutClicksRewritesTheValuesAsTheyRead) {
@@ -185,11 +185,11 @@ TEST(PropertiesDialog, OkWithHideHidesTheLogWhichKeepsItsLinesUntilShowBringsItB
     EXPECT_EQ(StoredTexts(), "Title|V2|NG");
 
     // Hidden, the log is still filled: a drop replaces its lines with its own.
-    shelltest::TempFolder folder;
-    std::string song = folder / "hidden.mp3";
-    ASSERT_TRUE(shelltest::WriteBytes(song, props::TaggedMp3("V1 Song", "V1 Band", "V2 Song", "V2 Band")));
+    TempFolder folder;
+    std::string song = folder.Path("hidden.mp3");
+    ASSERT_NO_THROW(WriteFile(song, TaggedMp3("V2 Song", "V2 Band", "V1 Song", "V1 Band")));
     shelltest::SendDrop(main.hwnd(), {song});
-    EXPECT_EQ(shelltest::ListFolder(folder.path()), std::vector<std::string>{"V2 Song.mp3"});
+    EXPECT_EQ(ListFolder(folder.path()), std::vector<std::string>{"V2 Song.mp3"});
     std::vector<std::string> afterDrop = main.LogLines();
     ASSERT_EQ(afterDrop.size(), 2u);
     EXPECT_NE(afterDrop[0].find(song), std::string::npos) << afterDrop[0];
@@ -207,9 +207,15 @@ TEST(PropertiesDialog, OkWithHideHidesTheLogWhichKeepsItsLinesUntilShowBringsItB
     EXPECT_EQ(main.LogLines(), expected);
 }
 
-TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndCancelChangesNothing) {
+// The dialog's loop also hands drops on to its disabled owner (an XDND drop
+// under Wine, WM_DROPFILES posted by a shell): one is let go untouched.
+TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndNeitherCancelNorADropMeanwhileChangesAnything) {
     props::WriteStore("Title-Artist", "V1", "NG");
     ShownMainWindow main;
+    TempFolder folder;
+    const std::string song = TaggedMp3("V2 Song", "V2 Band", "V1 Song", "V1 Band");
+    ASSERT_NO_THROW(WriteFile(folder.Path("track01.mp3"), song));
+    HDROP drop = shelltest::MakeDrop({folder.Path("track01.mp3")});
     // Another copy of the program stores other choices meanwhile; the dialog
     // shows them, but Cancel takes nothing over from the store.
     props::WriteStore("Artist-Title", "V2", "OK");
@@ -228,6 +234,7 @@ TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndCancelChangesNothi
     props::Visit visit = VisitDialog(
         hwnd, [hwnd] { SendMessageA(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(70, 70)); },
         [&](HWND dialog) {
+            SendMessageA(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
             shownWhileOpen = props::ShownPicture(hwnd);
             std::vector<std::string> lines = main.LogLines();
             lastLineWhileOpen = lines.empty() ? "" : lines.back();
@@ -259,6 +266,8 @@ TEST(PropertiesDialog, RightClickShowsBusyLogsConfigurationAndCancelChangesNothi
     EXPECT_EQ(live->busy, 0);
     EXPECT_FALSE(main.LogVisible());
     EXPECT_TRUE(props::ShownPicture(hwnd) == idle) << "the idle picture did not come back";
+    EXPECT_EQ(ReadFile(folder.Path("track01.mp3")), song);
+    EXPECT_EQ(GlobalSize(drop), 0u) << "the drop handle was not released";
 }
 
 }  // namespace

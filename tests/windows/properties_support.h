@@ -1,7 +1,7 @@
 // Support for the properties dialog tests, on top of the shell's test support
 // (registry, folders, drops, log lines): the stored texts at a glance, the
-// pictures compared whole, MP3 files with both tags, and a driver that acts on
-// the modal dialog from inside its own message loop.
+// pictures compared whole, and a driver that acts on the modal dialog from
+// inside its own message loop.
 #ifndef QUILLON_TESTS_WINDOWS_PROPERTIES_SUPPORT_H
 #define QUILLON_TESTS_WINDOWS_PROPERTIES_SUPPORT_H
 
@@ -100,47 +100,6 @@ inline std::vector<uint32_t> ResourcePicture(int id) {
     ReleaseDC(nullptr, screen);
     DeleteObject(bitmap);
     return pixels;
-}
-
-// ---- MP3 files ----------------------------------------------------------------
-
-// An ID3v2.3 text frame with ISO-8859-1 text.
-inline void AppendFrame(shelltest::Bytes& out, const char* id, const std::string& text) {
-    out.insert(out.end(), id, id + 4);                                        // frame id
-    out.insert(out.end(), {0, 0, 0, static_cast<uint8_t>(text.size() + 1)});  // size
-    out.insert(out.end(), {0, 0});                                            // flags
-    out.push_back(0);                                                         // encoding: ISO-8859-1
-    out.insert(out.end(), text.begin(), text.end());
-}
-
-// An ID3v1 field padded with NULs.
-inline void AppendField(shelltest::Bytes& out, const std::string& text, size_t size) {
-    for (size_t i = 0; i < size; ++i) out.push_back(i < text.size() ? static_cast<uint8_t>(text[i]) : 0);
-}
-
-// An MP3 file with both tags: ID3v2.3 at the start, one MPEG-1 Layer III
-// frame, ID3v1 in the last 128 bytes.
-inline shelltest::Bytes TaggedMp3(const std::string& v1Title, const std::string& v1Artist, const std::string& v2Title,
-                                  const std::string& v2Artist) {
-    shelltest::Bytes frames;
-    AppendFrame(frames, "TIT2", v2Title);
-    AppendFrame(frames, "TPE1", v2Artist);
-    frames.resize(128, 0);                          // padding
-    shelltest::Bytes bytes = {'I', 'D', '3', 3, 0,  // version 2.3.0
-                              0,                    // flags
-                              0,   0,   1,   0};    // tag size 128, syncsafe
-    bytes.insert(bytes.end(), frames.begin(), frames.end());
-    shelltest::Bytes audio = {0xFF, 0xFB, 0x90, 0x00};  // 128 kbit/s, 44.1 kHz
-    audio.resize(417, 0);
-    bytes.insert(bytes.end(), audio.begin(), audio.end());
-    bytes.insert(bytes.end(), {'T', 'A', 'G'});
-    AppendField(bytes, v1Title, 30);
-    AppendField(bytes, v1Artist, 30);
-    AppendField(bytes, "", 30);  // album
-    AppendField(bytes, "", 4);   // year
-    AppendField(bytes, "", 30);  // comment
-    bytes.push_back(0xFF);       // genre: none
-    return bytes;
 }
 
 // ---- the modal dialog -------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "quillon_version.h"
 #include "resource.h"
 
 namespace {
@@ -259,7 +260,7 @@ TEST_F(PropertiesTemplate, AboutTextHasThreeLinesNamingTheProgramAndVersion) {
     }
     lines.push_back(about.substr(start));
     ASSERT_EQ(lines.size(), 3u) << "lines are separated by bare line feeds";
-    EXPECT_EQ(lines[0], L"Quillon Ver.1.6");
+    EXPECT_EQ(lines[0], L"Quillon Ver." QUILLON_VERSION);
     EXPECT_EQ(lines[1], L"for Windows");
     EXPECT_FALSE(lines[2].empty());
     EXPECT_EQ(about.find(L'\r'), std::wstring::npos);

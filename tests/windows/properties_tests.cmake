@@ -2,7 +2,8 @@
 # template read back from the linked resources.
 foreach(t properties_dialog_test properties_template_test properties_first_open_test)
   add_executable(${t} ${CMAKE_CURRENT_LIST_DIR}/${t}.cpp)
-  target_link_libraries(${t} PRIVATE quillon_shell quillon_resources GTest::gtest GTest::gtest_main)
+  target_link_libraries(${t} PRIVATE quillon_shell quillon_resources quillon_test_support GTest::gtest
+                                     GTest::gtest_main)
   target_include_directories(${t} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_LIST_DIR})
 endforeach()
 add_test(NAME properties_dialog COMMAND properties_dialog_test)
@@ -15,3 +16,5 @@ add_test(NAME properties_first_open_missing_value
   COMMAND properties_first_open_test --gtest_filter=PropertiesFirstOpening.MissingPrimaryTag*)
 set_tests_properties(properties_dialog properties_first_open_emptied_store properties_first_open_missing_value
   PROPERTIES TIMEOUT 300)
+quillon_uses_wine(properties_dialog properties_template properties_first_open_emptied_store
+  properties_first_open_missing_value)

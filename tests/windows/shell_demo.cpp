@@ -21,17 +21,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<std::string> paths;
-    auto put = [&](const char* name, const Bytes& bytes) {
+    auto put = [&](const char* name, const std::string& bytes) {
         paths.push_back(folder + "\\" + name);
-        WriteBytes(paths.back(), bytes);
+        WriteFile(paths.back(), bytes);
     };
-    put("track01.mp3", Id3v2File({TextFrame("TIT2", 1, Utf16(L"\u591C\u660E\u3051\u306E\u3046\u305F")),  // 夜明けのうた
-                                  TextFrame("TPE1", 1, Utf16(L"\u9752\u7A7A\u30D0\u30F3\u30C9"))}));  // 青空バンド
-    put("track02.mp3", MpegFile("Blue Train", "Quartet"));
-    put("track03.mp3", MpegFile(nullptr, nullptr));
-    put("memo.txt", Latin("shopping: milk, bread"));
-    put("track05.mp3", Id3v2File({TextFrame("TIT2", 0, Latin("Why?")), TextFrame("TPE1", 0, Latin("Band"))}));
-    put("track06.mp3", Id3v2File({TextFrame("TPE1", 0, Latin("Nobody"))}));
+    put("track01.mp3", Id3v2Tag(TextFrame("TIT2", Utf16("\u591C\u660E\u3051\u306E\u3046\u305F"), 1) +  // 夜明けのうた
+                                TextFrame("TPE1", Utf16("\u9752\u7A7A\u30D0\u30F3\u30C9"), 1)) +  // 青空バンド
+                           MpegFrames(1));
+    put("track02.mp3", MpegFrames(1) + Id3v1Tag("Blue Train", "Quartet"));
+    put("track03.mp3", MpegFrames(1));
+    put("memo.txt", "shopping: milk, bread");
+    put("track05.mp3", TaggedMp3("Why?", "Band"));
+    put("track06.mp3", TaggedMp3("", "Nobody"));
     paths.push_back(folder + "\\Album");
     CreateDirectoryA(paths.back().c_str(), nullptr);
 

@@ -40,9 +40,9 @@ class DropTest : public ::testing::Test {
         DeleteSettingsKey();
     }
 
-    std::string Put(const std::string& name, const Bytes& bytes) {
-        std::string path = folder_ / name;
-        EXPECT_TRUE(WriteBytes(path, bytes)) << path;
+    std::string Put(const std::string& name, const std::string& bytes) {
+        std::string path = folder_.Path(name);
+        EXPECT_NO_THROW(WriteFile(path, bytes)) << path;
         return path;
     }
     std::vector<std::string> Drop(const std::vector<std::string>& paths) {
@@ -55,15 +55,15 @@ class DropTest : public ::testing::Test {
 };
 
 TEST_F(DropTest, EachFileGetsItsLineInTheShellsOrderThenReady) {
-    Bytes v2 = Id3v2File({TextFrame("TIT2", 0, Latin("Song")), TextFrame("TPE1", 0, Latin("Band"))});
-    Bytes v1 = MpegFile("Old Tune", "Someone");
-    Bytes text = Latin("just some words, no music here");
-    Bytes noTag = MpegFile(nullptr, nullptr);
-    Bytes noTitle = Id3v2File({TextFrame("TPE1", 0, Latin("Band"))});
-    Bytes forbidden = Id3v2File({TextFrame("TIT2", 0, Latin("What?")), TextFrame("TPE1", 0, Latin("Band"))});
+    std::string v2 = TaggedMp3("Song", "Band");
+    std::string v1 = MpegFrames(1) + Id3v1Tag("Old Tune", "Someone");
+    std::string text = "just some words, no music here";
+    std::string noTag = MpegFrames(1);
+    std::string noTitle = TaggedMp3("", "Band");
+    std::string forbidden = TaggedMp3("What?", "Band");
     // 夜明け in UTF-16LE with a BOM: the name comes out in the system's code page.
-    Bytes japanese = Id3v2File({TextFrame("TIT2", 1, Bytes{0xFF, 0xFE, 0x1C, 0x59, 0x0E, 0x66, 0x51, 0x30}),
-                                TextFrame("TPE1", 0, Latin("Band"))});
+    std::string japanese =
+        Id3v2Tag(TextFrame("TIT2", Utf16("\u591C\u660E\u3051"), 1) + TextFrame("TPE1", "Band")) + MpegFrames(1);
 
     // The shell's order is not the folder's: z before a.
     std::vector<std::string> paths = {
@@ -93,22 +93,22 @@ TEST_F(DropTest, EachFileGetsItsLineInTheShellsOrderThenReady) {
     EXPECT_EQ(after, names);
 
     // Renamed files keep their bytes; refused ones keep name and bytes.
-    EXPECT_EQ(ReadBytes(folder_ / "Song - Band.mp3"), v2);
-    EXPECT_EQ(ReadBytes(folder_ / "Old Tune - Someone.mp3"), v1);
-    EXPECT_EQ(ReadBytes(folder_ / (yoake + " - Band.mp3")), japanese);
-    EXPECT_EQ(ReadBytes(paths[2]), text);
-    EXPECT_EQ(ReadBytes(paths[3]), noTag);
-    EXPECT_EQ(ReadBytes(paths[4]), noTitle);
-    EXPECT_EQ(ReadBytes(paths[5]), forbidden);
+    EXPECT_EQ(ReadFile(folder_.Path("Song - Band.mp3")), v2);
+    EXPECT_EQ(ReadFile(folder_.Path("Old Tune - Someone.mp3")), v1);
+    EXPECT_EQ(ReadFile(folder_.Path(yoake + " - Band.mp3")), japanese);
+    EXPECT_EQ(ReadFile(paths[2]), text);
+    EXPECT_EQ(ReadFile(paths[3]), noTag);
+    EXPECT_EQ(ReadFile(paths[4]), noTitle);
+    EXPECT_EQ(ReadFile(paths[5]), forbidden);
     EXPECT_EQ(LiveSettings()->busy, 0);
 }
 
 TEST_F(DropTest, FolderLockedAndMissingFilesFailToOpenAndStayAsTheyWere) {
-    std::string sub = folder_ / "Album.mp3";
+    std::string sub = folder_.Path("Album.mp3");
     ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
-    Bytes song = Id3v2File({TextFrame("TIT2", 0, Latin("Locked")), TextFrame("TPE1", 0, Latin("Band"))});
+    std::string song = TaggedMp3("Locked", "Band");
     std::string locked = Put("locked.mp3", song);
-    std::string missing = folder_ / "gone.mp3";
+    std::string missing = folder_.Path("gone.mp3");
     // Held open without read sharing, as another program might.
     HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
@@ -119,21 +119,21 @@ TEST_F(DropTest, FolderLockedAndMissingFilesFailToOpenAndStayAsTheyWere) {
                                          Line(kAccessFailed, missing), "READY."};
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(ListFolder(folder_.path()), (std::vector<std::string>{"Album.mp3", "locked.mp3"}));
-    EXPECT_EQ(ReadBytes(locked), song);
+    EXPECT_EQ(ReadFile(locked), song);
 }
 
 TEST_F(DropTest, TakenNameFailsAndNeitherFileChanges) {
-    Bytes a = Id3v2File({TextFrame("TIT2", 0, Latin("Same")), TextFrame("TPE1", 0, Latin("Band"))});
-    Bytes b = Latin("already here");
+    std::string a = TaggedMp3("Same", "Band");
+    std::string b = "already here";
     std::string path = Put("a.mp3", a);
     Put("Same - Band.mp3", b);
     EXPECT_EQ(Drop({path}), (std::vector<std::string>{Line(kAccessFailed, path), "READY."}));
-    EXPECT_EQ(ReadBytes(path), a);
-    EXPECT_EQ(ReadBytes(folder_ / "Same - Band.mp3"), b);
+    EXPECT_EQ(ReadFile(path), a);
+    EXPECT_EQ(ReadFile(folder_.Path("Same - Band.mp3")), b);
 }
 
 TEST_F(DropTest, EachDropReplacesTheLogOfTheLastOne) {
-    std::string text = Put("plain.txt", Latin("plain words"));
+    std::string text = Put("plain.txt", "plain words");
     SendMessageA(main_->log(), LOGM_CONFIG, 0, 0);
     Drop({text});
     std::vector<std::string> lines = Drop({text, text});
@@ -151,17 +151,17 @@ TEST_F(DropTest, PathTooLongForTheBufferIsRefusedWithoutTouchingAnything) {
     std::string cutPath = dir + "\\" + name;
     std::string longPath = cutPath + ".mp3";
     ASSERT_EQ(longPath.size(), 259u);
-    Bytes song = Id3v2File({TextFrame("TIT2", 0, Latin("Long")), TextFrame("TPE1", 0, Latin("Band"))});
-    ASSERT_TRUE(WriteBytes(longPath, song)) << "the long path";
-    ASSERT_TRUE(WriteBytes(cutPath, song)) << "the same path cut to 255 bytes";
+    std::string song = TaggedMp3("Long", "Band");
+    ASSERT_NO_THROW(WriteFile(longPath, song)) << "the long path";
+    ASSERT_NO_THROW(WriteFile(cutPath, song)) << "the same path cut to 255 bytes";
 
     std::vector<std::string> lines = Drop({longPath});
     EXPECT_EQ(lines, (std::vector<std::string>{Line(kAccessFailed, longPath), "READY."}));
     std::vector<std::string> after = ListFolder(dir);
     std::sort(after.begin(), after.end());
     EXPECT_EQ(after, (std::vector<std::string>{name, name + ".mp3"}));
-    EXPECT_EQ(ReadBytes(longPath), song);
-    EXPECT_EQ(ReadBytes(cutPath), song);
+    EXPECT_EQ(ReadFile(longPath), song);
+    EXPECT_EQ(ReadFile(cutPath), song);
 }
 
 // The shell drops Unicode paths. Converted with best fit, café.mp3 would be
@@ -169,33 +169,69 @@ TEST_F(DropTest, PathTooLongForTheBufferIsRefusedWithoutTouchingAnything) {
 TEST_F(DropTest, PathsTheCodePageCannotHoldAreRefusedAndNoLookAlikeIsTouched) {
     std::wstring base(folder_.path().begin(), folder_.path().end());
     auto put = [&](const std::wstring& name, const char* title) {
-        Bytes song = Id3v2File({TextFrame("TIT2", 0, Latin(title))});
+        std::string song = TaggedMp3(title);
         HANDLE file = CreateFileW((base + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         DWORD written = 0;
         EXPECT_TRUE(WriteFile(file, song.data(), static_cast<DWORD>(song.size()), &written, nullptr));
         CloseHandle(file);
         return base + L"\\" + name;
     };
-    ASSERT_TRUE(CreateDirectoryA((folder_ / "AC").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder_.Path("AC").c_str(), nullptr));
     put(L"cafe.mp3", "Decoy");
     put(L"AC\\DC.mp3", "Other decoy");
     std::vector<std::wstring> paths = {put(L"caf\u00E9.mp3", "Cafe"), put(L"AC\u00A5DC.mp3", "Acdc"),
                                        put(L"\u65E5\u672C.mp3", "Nihon")};
 
-    std::vector<std::string> expected = {Line(kAccessFailed, folder_ / "caf?.mp3"),
-                                         Line(kAccessFailed, folder_ / "AC?DC.mp3"),
-                                         Line(kDone, folder_ / "\x93\xFA\x96\x7B.mp3"), "READY."};
+    std::vector<std::string> expected = {Line(kAccessFailed, folder_.Path("caf?.mp3")),
+                                         Line(kAccessFailed, folder_.Path("AC?DC.mp3")),
+                                         Line(kDone, folder_.Path("\x93\xFA\x96\x7B.mp3")), "READY."};
     EXPECT_EQ(SendDrop(main_->hwnd(), paths), 0);
     EXPECT_EQ(LogLines(main_->log()), expected);
     for (const std::wstring& kept : {paths[0], paths[1], base + L"\\cafe.mp3", base + L"\\AC\\DC.mp3"}) {
         EXPECT_NE(GetFileAttributesW(kept.c_str()), INVALID_FILE_ATTRIBUTES);
     }
     EXPECT_EQ(GetFileAttributesW(paths[2].c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(FileExists(folder_ / "Nihon - Unknown Artist.mp3"));
-    EXPECT_FALSE(FileExists(folder_ / "Decoy - Unknown Artist.mp3"));
-    EXPECT_FALSE(FileExists(folder_ / "AC\\Other decoy - Unknown Artist.mp3"));
+    EXPECT_TRUE(FileExists(folder_.Path("Nihon - Unknown Artist.mp3")));
+    EXPECT_FALSE(FileExists(folder_.Path("Decoy - Unknown Artist.mp3")));
+    EXPECT_FALSE(FileExists(folder_.Path("AC\\Other decoy - Unknown Artist.mp3")));
     // The folder's removal goes by ANSI names, which these two have none of.
     for (const std::wstring& path : paths) DeleteFileW(path.c_str());
+}
+
+// Names the Win32 path rules would change, dropped as Explorer drops them
+// (exact Unicode paths) beside the file those rules make of them: the dropped
+// file is renamed where it is; a slash names no file and is refused.
+TEST_F(DropTest, NamesTheWin32PathRulesWouldChangeReachExactlyTheDroppedFile) {
+    const std::string rows[][3] = {{"a.mp3.", "a.mp3", "Fake0.mp3"},
+                                   {"b.mp3 ", "b.mp3", "Fake1.mp3"},
+                                   {"c.mp3. .", "c.mp3", "Fake2.mp3"},
+                                   {"dir.\\x.mp3", "dir\\x.mp3", "dir.\\Fake3.mp3"},
+                                   {"sub/x.mp3", "sub\\x.mp3", ""}};  // dropped, decoy, renamed to
+    auto song = [](const char* title, int i) { return TaggedMp3(title + std::to_string(i)); };
+    LiveSettings()->nameFormat = NAME_TITLE;
+    std::string literal = "\\\\?\\" + folder_.path() + "\\";
+    for (const char* dir : {"dir", "dir.", "sub"}) ASSERT_TRUE(CreateDirectoryA((literal + dir).c_str(), nullptr));
+    std::vector<std::wstring> drop;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_NO_THROW(WriteFile(literal + rows[i][1], song("Real", i)));
+        if (!rows[i][2].empty()) ASSERT_NO_THROW(WriteFile(literal + rows[i][0], song("Fake", i)));
+        std::string path = folder_.Path(rows[i][0]);
+        drop.push_back(std::wstring(path.begin(), path.end()));
+        expected.push_back(Line(rows[i][2].empty() ? kAccessFailed : kDone, path));
+    }
+    expected.push_back("READY.");
+    EXPECT_EQ(SendDrop(main_->hwnd(), drop), 0);
+    EXPECT_EQ(LogLines(main_->log()), expected);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(ReadFile(literal + rows[i][1]), song("Real", i)) << rows[i][0];
+        EXPECT_TRUE(rows[i][2].empty() || ReadFile(literal + rows[i][2]) == song("Fake", i)) << rows[i][0];
+    }
+    std::vector<std::string> after = ListFolder(folder_.path());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (std::vector<std::string>{"Fake0.mp3", "Fake1.mp3", "Fake2.mp3", "a.mp3", "b.mp3", "c.mp3", "dir",
+                                               "dir.", "sub"}));
+    EXPECT_EQ(ListFolder(literal + "dir."), std::vector<std::string>{"Fake3.mp3"});
 }
 
 TEST_F(DropTest, DropWithoutFilesEmptiesTheLogAndEndsWithReady) {

@@ -185,8 +185,8 @@ LRESULT CALLBACK SamplingLogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 TEST_F(PictureTest, BusyPictureShowsWhileADropRuns) {
     TempFolder folder;
-    ASSERT_TRUE(WriteBytes(folder / "a.txt", Bytes{'n', 'o', 't', ' ', 'm', 'p', '3'}));
-    ASSERT_TRUE(WriteBytes(folder / "b.txt", Bytes{'n', 'o', 'p', 'e'}));
+    ASSERT_NO_THROW(WriteFile(folder.Path("a.txt"), "not mp3"));
+    ASSERT_NO_THROW(WriteFile(folder.Path("b.txt"), "nope"));
     MainWindow main;
     main.Show();
     Sampler s;
@@ -197,7 +197,7 @@ TEST_F(PictureTest, BusyPictureShowsWhileADropRuns) {
         SetWindowLongPtrA(main.log(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SamplingLogProc)));
     ASSERT_NE(s.original, nullptr);
 
-    SendDrop(main.hwnd(), {folder / "a.txt", folder / "b.txt"});
+    SendDrop(main.hwnd(), {folder.Path("a.txt"), folder.Path("b.txt")});
     SetWindowLongPtrA(main.log(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s.original));
     sampler = nullptr;
 
@@ -251,10 +251,11 @@ std::string ProgramPath() {
 TEST_F(MainWindowTest, ProgramEndsWithCodeZeroWhenClosedAndIgnoresItsCommandLine) {
     TempFolder folder;
     // A file that a drop would rename to Song.mp3.
-    Bytes mp3 = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 20, 'T', 'I', 'T', '2', 0, 0, 0, 5, 0, 0, 0, 'S', 'o', 'n', 'g'};
+    std::string mp3 =
+        Bytes().Text("ID3").Raw({3, 0, 0, 0, 0, 0, 20}).Text("TIT2").Raw({0, 0, 0, 5, 0, 0, 0}).Text("Song");
     mp3.resize(200, 0);
-    std::string track = folder / "track01.mp3";
-    ASSERT_TRUE(WriteBytes(track, mp3));
+    std::string track = folder.Path("track01.mp3");
+    ASSERT_NO_THROW(WriteFile(track, mp3));
 
     std::string command = "\"" + ProgramPath() + "\" \"" + track + "\"";
     STARTUPINFOA startup = {};
@@ -290,7 +291,7 @@ TEST_F(MainWindowTest, ProgramEndsWithCodeZeroWhenClosedAndIgnoresItsCommandLine
     CloseHandle(child.hProcess);
 
     EXPECT_EQ(ListFolder(folder.path()), std::vector<std::string>{"track01.mp3"}) << "nothing renamed";
-    EXPECT_EQ(ReadBytes(track), mp3);
+    EXPECT_EQ(ReadFile(track), mp3);
 }
 
 }  // namespace

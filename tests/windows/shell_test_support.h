@@ -1,6 +1,7 @@
 // Helpers for tests that drive the shell's real windows in-process under Wine:
-// the settings key in the real registry, scratch folders and files, drops built
-// like the shell builds them, the log's lines, and the pictures' pixels.
+// the settings key in the real registry, drops built like the shell builds
+// them, the log's lines, and the pictures' pixels. Files and their bytes come
+// from tests/support.
 #ifndef QUILLON_TESTS_WINDOWS_SHELL_TEST_SUPPORT_H
 #define QUILLON_TESTS_WINDOWS_SHELL_TEST_SUPPORT_H
 
@@ -15,10 +16,10 @@
 
 #include "main_window.h"
 #include "resource.h"
+#include "support/id3_bytes.h"
+#include "support/test_files.h"
 
 namespace shelltest {
-
-typedef std::vector<uint8_t> Bytes;
 
 const char kSettingsKey[] = "Software\\Ombrix\\Quillon";
 
@@ -124,176 +125,6 @@ inline std::vector<std::string> LogLines(HWND log) {
     return lines;
 }
 
-// --- Files --------------------------------------------------------------------
-
-inline bool WriteBytes(const std::string& path, const Bytes& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-// The file's bytes; `found` tells whether it could be read at all.
-inline Bytes ReadBytes(const std::string& path, bool* found = nullptr) {
-    Bytes bytes;
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (found) *found = file != INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    uint8_t block[4096];
-    DWORD count = 0;
-    while (ReadFile(file, block, sizeof block, &count, nullptr) && count > 0)
-        bytes.insert(bytes.end(), block, block + count);
-    CloseHandle(file);
-    return bytes;
-}
-
-inline bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The names in a folder, sorted by the system.
-inline std::vector<std::string> ListFolder(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (strcmp(data.cFileName, ".") != 0 && strcmp(data.cFileName, "..") != 0) names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return names;
-}
-
-inline void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = folder + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-// A fresh folder under the system's temp folder, removed with its contents at
-// the end of the scope. path() has no trailing backslash.
-class TempFolder {
-  public:
-    TempFolder() {
-        char base[MAX_PATH] = {};
-        GetTempPathA(sizeof base, base);
-        for (unsigned n = GetTickCount() % 100000;; ++n) {
-            char name[MAX_PATH];
-            wsprintfA(name, "%squillon-shell-%u", base, n);
-            if (CreateDirectoryA(name, nullptr)) {
-                path_ = name;
-                break;
-            }
-            if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-        }
-    }
-    ~TempFolder() {
-        if (!path_.empty()) RemoveTree(path_);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const {
-        return path_;
-    }
-    std::string operator/(const std::string& name) const {
-        return path_ + "\\" + name;
-    }
-
-  private:
-    std::string path_;
-};
-
-// --- MP3 fixtures --------------------------------------------------------------
-
-inline void Append(Bytes& bytes, const std::string& text) {
-    bytes.insert(bytes.end(), text.begin(), text.end());
-}
-
-// An ID3v2.3 text frame: id, 4 size bytes (big-endian), 2 flag bytes, the
-// encoding byte, then the text.
-inline Bytes TextFrame(const char* id, uint8_t encoding, const Bytes& text) {
-    Bytes frame;
-    Append(frame, id);
-    uint32_t size = static_cast<uint32_t>(text.size() + 1);
-    frame.push_back(static_cast<uint8_t>(size >> 24));
-    frame.push_back(static_cast<uint8_t>(size >> 16));
-    frame.push_back(static_cast<uint8_t>(size >> 8));
-    frame.push_back(static_cast<uint8_t>(size));
-    frame.push_back(0);  // flags
-    frame.push_back(0);
-    frame.push_back(encoding);
-    frame.insert(frame.end(), text.begin(), text.end());
-    return frame;
-}
-
-// UTF-16LE with its byte-order mark: text encoding 1 of a frame.
-inline Bytes Utf16(const std::wstring& text) {
-    Bytes bytes = {0xFF, 0xFE};
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8 & 0xFF));
-    }
-    return bytes;
-}
-
-inline Bytes Latin(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
-
-// "ID3", version 3.0, no flags, the syncsafe size of the frames, the frames,
-// then some audio-like filler.
-inline Bytes Id3v2File(const std::vector<Bytes>& frames) {
-    Bytes file;
-    Append(file, "ID3");
-    file.push_back(3);
-    file.push_back(0);
-    file.push_back(0);
-    size_t size = 0;
-    for (const Bytes& f : frames) size += f.size();
-    file.push_back(0);
-    file.push_back(0);
-    file.push_back(static_cast<uint8_t>(size >> 7 & 0x7F));
-    file.push_back(static_cast<uint8_t>(size & 0x7F));
-    for (const Bytes& f : frames) file.insert(file.end(), f.begin(), f.end());
-    for (int i = 0; i < 300; ++i) file.push_back(static_cast<uint8_t>(0xA5 ^ i));
-    return file;
-}
-
-// An MPEG frame start (0xFF 0xFB), filler, and when `title` is given an ID3v1
-// tag: "TAG", 30 bytes title, 30 artist, 30 album, 4 year, 30 comment, genre.
-inline Bytes MpegFile(const char* title, const char* artist) {
-    Bytes file = {0xFF, 0xFB, 0x90, 0x64};
-    for (int i = 0; i < 400; ++i) file.push_back(static_cast<uint8_t>(i * 7));
-    if (title != nullptr) {
-        Bytes tag(128, 0);
-        memcpy(&tag[0], "TAG", 3);
-        memcpy(&tag[3], title, strlen(title));
-        memcpy(&tag[33], artist, strlen(artist));
-        tag[127] = 12;
-        file.insert(file.end(), tag.begin(), tag.end());
-    }
-    return file;
-}
-
 // --- Drops --------------------------------------------------------------------
 
 // A drop handle as the shell hands it over: a moveable global block holding
@@ -374,7 +205,7 @@ class ResourcePicture {
   private:
     int width_ = 0, height_ = 0, stride_ = 0;
     bool topDown_ = false;
-    Bytes bits_;
+    std::vector<uint8_t> bits_;
 };
 
 // The pixel at x, y of the window's client area as it shows now.

@@ -14,5 +14,5 @@ set_tests_properties(shell_test PROPERTIES TIMEOUT 300)
 # Not a test: the shell with one scripted drop, for the screenshots in docs/
 # (scripts/shell-screenshots.sh).
 add_executable(shell_demo ${CMAKE_CURRENT_LIST_DIR}/shell_demo.cpp)
-target_link_libraries(shell_demo PRIVATE quillon_shell quillon_resources)
+target_link_libraries(shell_demo PRIVATE quillon_shell quillon_resources quillon_test_support)
 target_include_directories(shell_demo PRIVATE ${CMAKE_CURRENT_LIST_DIR})

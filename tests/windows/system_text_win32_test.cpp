@@ -16,7 +16,8 @@
 #include "core/system_text.h"
 #include "core/system_text_win32.h"
 #include "core/tag_reader.h"
-#include "win32_fixtures.h"
+#include "support/id3_bytes.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -34,24 +35,6 @@ const char kHalfWidthA[] = "\xB1";                   // ｱ, a single byte
 
 const Settings kTitleOnly = {NAME_TITLE, PRIMARY_V2, LOG_HIDE, 0};
 const Settings kTitleArtist = {NAME_TITLE_ARTIST, PRIMARY_V2, LOG_HIDE, 0};
-
-std::string Utf16Le(const wchar_t* text, bool mark) {
-    std::string out = mark ? std::string("\xFF\xFE", 2) : std::string();
-    for (const wchar_t* p = text; *p != 0; ++p) {
-        out += static_cast<char>(*p & 0xFF);
-        out += static_cast<char>(*p >> 8);
-    }
-    return out;
-}
-
-std::string Utf16Be(const wchar_t* text) {
-    std::string out("\xFE\xFF", 2);
-    for (const wchar_t* p = text; *p != 0; ++p) {
-        out += static_cast<char>(*p >> 8);
-        out += static_cast<char>(*p & 0xFF);
-    }
-    return out;
-}
 
 TagInfo V1Only(const char* title, const char* artist) {
     TagInfo info;
@@ -104,16 +87,16 @@ TEST_F(CodePage932, TitlesWithTrailByte5COr7CAreRenamedOnDisk) {
     for (const std::string& title : titles) {
         SCOPED_TRACE(title);
         TempFolder folder("trail");
-        std::string path = folder.File("track01.mp3");
-        std::string bytes = Id3v2(TextFrame("TIT2", 0, title)) + Audio(1);
-        ASSERT_TRUE(WriteBytes(path, bytes));
+        std::string path = folder.Path("track01.mp3");
+        std::string bytes = Id3v2Tag(TextFrame("TIT2", title)) + MpegFrames(1);
+        ASSERT_NO_THROW(WriteFile(path, bytes));
         TagInfo info;
         ASSERT_EQ(1, ReadTags(path.c_str(), info));
         EXPECT_EQ(title, info.v2Title);
 
         EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
-        EXPECT_EQ(Names{title + ".mp3"}, folder.Names());
-        EXPECT_EQ(bytes, ReadBytes(folder.File(title + ".mp3")));
+        EXPECT_EQ(Names{title + ".mp3"}, ListFolder(folder.path()));
+        EXPECT_EQ(bytes, ReadFile(folder.Path(title + ".mp3")));
     }
 }
 
@@ -123,14 +106,14 @@ TEST_F(CodePage932, RealBackslashOrBarNextToDoubleByteCharactersIsRefused) {
     for (const std::string& title : titles) {
         SCOPED_TRACE(title);
         TempFolder folder("refuse");
-        std::string path = folder.File("track01.mp3");
-        std::string bytes = Id3v2(TextFrame("TIT2", 0, title)) + Audio(1);
-        ASSERT_TRUE(WriteBytes(path, bytes));
+        std::string path = folder.Path("track01.mp3");
+        std::string bytes = Id3v2Tag(TextFrame("TIT2", title)) + MpegFrames(1);
+        ASSERT_NO_THROW(WriteFile(path, bytes));
         TagInfo info;
         ASSERT_EQ(1, ReadTags(path.c_str(), info));
         EXPECT_EQ(RESULT_RENAME_ERROR, RenameByTag(path.c_str(), info, kTitleOnly));
-        EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
-        EXPECT_EQ(bytes, ReadBytes(path));
+        EXPECT_EQ(Names{"track01.mp3"}, ListFolder(folder.path()));
+        EXPECT_EQ(bytes, ReadFile(path));
     }
 }
 
@@ -155,33 +138,33 @@ TEST_F(CodePage932, DirectoryPartEndsAtTheLastRealBackslash) {
 
 TEST_F(CodePage932, FileInAFolderWhoseNameEndsInTrailByte5CStaysInThatFolder) {
     TempFolder parent("folder");
-    std::string album = parent.File(std::string(kSofuto) + kHyo);
+    std::string album = parent.Path(std::string(kSofuto) + kHyo);
     ASSERT_TRUE(CreateDirectoryA(album.c_str(), nullptr));
     std::string path = album + "\\" + kSo + ".mp3";
-    std::string bytes = Audio(1) + Id3v1("Song", "Band");
-    ASSERT_TRUE(WriteBytes(path, bytes));
+    std::string bytes = MpegFrames(1) + Id3v1Tag("Song", "Band");
+    ASSERT_NO_THROW(WriteFile(path, bytes));
     TagInfo info;
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
 
     EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleArtist));
-    EXPECT_EQ(bytes, ReadBytes(album + "\\Song - Band.mp3"));
+    EXPECT_EQ(bytes, ReadFile(album + "\\Song - Band.mp3"));
     EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ(Names{std::string(kSofuto) + kHyo}, parent.Names());
+    EXPECT_EQ(Names{std::string(kSofuto) + kHyo}, ListFolder(parent.path()));
 }
 
 TEST_F(CodePage932, JapaneseFileNamesAreRenamedAndFoundOnDisk) {
     TempFolder folder("japanese");
-    std::string path = folder.File(std::string(kKyoku) + ".mp3");
-    std::string bytes = Id3v2(TextFrame("TIT2", 0, kNihongo) + TextFrame("TPE1", 0, kKashu)) + Audio(2);
-    ASSERT_TRUE(WriteBytes(path, bytes));
-    EXPECT_EQ(Names{std::string(kKyoku) + ".mp3"}, folder.Names());
+    std::string path = folder.Path(std::string(kKyoku) + ".mp3");
+    std::string bytes = Id3v2Tag(TextFrame("TIT2", kNihongo) + TextFrame("TPE1", kKashu)) + MpegFrames(2);
+    ASSERT_NO_THROW(WriteFile(path, bytes));
+    EXPECT_EQ(Names{std::string(kKyoku) + ".mp3"}, ListFolder(folder.path()));
     TagInfo info;
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
 
     std::string name = std::string(kNihongo) + " - " + kKashu + ".mp3";
     EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleArtist));
-    EXPECT_EQ(Names{name}, folder.Names());
-    EXPECT_EQ(bytes, ReadBytes(folder.File(name)));
+    EXPECT_EQ(Names{name}, ListFolder(folder.path()));
+    EXPECT_EQ(bytes, ReadFile(folder.Path(name)));
 }
 
 // Leaves a renamed Japanese file in the folder named by QUILLON_UNIX_NAMES (a
@@ -194,14 +177,16 @@ TEST_F(CodePage932, JapaneseNameReachesTheUnixFolder) {
     for (char& c : windowsFolder) {
         if (c == '/') c = '\\';
     }
-    TempFolder folder(windowsFolder, true);
-    ASSERT_TRUE(FolderExists(folder.path()));
-    std::string path = folder.File(std::string(kKyoku) + ".mp3");
-    ASSERT_TRUE(WriteBytes(path, Id3v2(TextFrame("TIT2", 0, kNihongo) + TextFrame("TPE1", 0, kSo)) + Audio(1)));
+    // Made afresh and kept: the check reads it after this process is gone.
+    RemoveTree(windowsFolder);
+    MakeFolder(windowsFolder);
+    ASSERT_TRUE(FolderExists(windowsFolder));
+    std::string path = JoinPath(windowsFolder, std::string(kKyoku) + ".mp3");
+    ASSERT_NO_THROW(WriteFile(path, Id3v2Tag(TextFrame("TIT2", kNihongo) + TextFrame("TPE1", kSo)) + MpegFrames(1)));
     TagInfo info;
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
     EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleArtist));
-    EXPECT_EQ(Names{std::string(kNihongo) + " - " + kSo + ".mp3"}, folder.Names());
+    EXPECT_EQ(Names{std::string(kNihongo) + " - " + kSo + ".mp3"}, ListFolder(windowsFolder));
 }
 
 TEST_F(CodePage932, UnicodeCharactersAreEncodedWithoutBestFit) {
@@ -239,25 +224,25 @@ TEST_F(CodePage932, UnicodeFrameTextsBecomeCodePage932) {
         std::string bytes;
     };
     const Row rows[] = {
-        {"UTF-16 with mark", 1, Utf16Le(L"\u65E5\u672C\u8A9E", true)},
-        {"UTF-16 without mark", 1, Utf16Le(L"\u65E5\u672C\u8A9E", false)},
-        {"UTF-16BE", 2, Utf16Be(L"\u65E5\u672C\u8A9E")},
+        {"UTF-16 with mark", 1, Utf16("\u65E5\u672C\u8A9E")},
+        {"UTF-16 without mark", 1, Utf16("\u65E5\u672C\u8A9E", false, false)},
+        {"UTF-16BE", 2, Utf16("\u65E5\u672C\u8A9E", true)},
         {"UTF-8", 3, "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         TempFolder folder("unicode");
-        std::string path = folder.File("track01.mp3");
-        std::string bytes = Id3v2(TextFrame("TIT2", row.encoding, row.bytes) +
-                                  TextFrame("TPE1", row.encoding, row.bytes.substr(0, row.bytes.size() / 3))) +
-                            Audio(1);
-        ASSERT_TRUE(WriteBytes(path, bytes));
+        std::string path = folder.Path("track01.mp3");
+        std::string bytes = Id3v2Tag(TextFrame("TIT2", row.bytes, row.encoding) +
+                                     TextFrame("TPE1", row.bytes.substr(0, row.bytes.size() / 3), row.encoding)) +
+                            MpegFrames(1);
+        ASSERT_NO_THROW(WriteFile(path, bytes));
         TagInfo info;
         ASSERT_EQ(1, ReadTags(path.c_str(), info));
         EXPECT_STREQ(kNihongo, info.v2Title);
 
         EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
-        EXPECT_EQ(Names{std::string(kNihongo) + ".mp3"}, folder.Names());
+        EXPECT_EQ(Names{std::string(kNihongo) + ".mp3"}, ListFolder(folder.path()));
     }
 }
 
@@ -269,25 +254,25 @@ TEST_F(CodePage932, CharactersCodePage932CannotHoldAreRefusedAndTheFileKept) {
         const char* title;
     };
     const Row rows[] = {
-        {"e acute", 1, Utf16Le(L"Caf\u00E9", true), "Caf?"},       // U+00E9
-        {"yen sign", 1, Utf16Le(L"\u00A5500", true), "?500"},      // U+00A5, not 0x5C
-        {"emoji", 1, Utf16Le(L"\xD83D\xDE00", true), "?"},         // U+1F600
-        {"yen sign in UTF-8", 3, "\xC2\xA5", "?"},                 // U+00A5
-        {"overline in UTF-16BE", 2, Utf16Be(L"a\u203Eb"), "a?b"},  // U+203E, not 0x7E
+        {"e acute", 1, Utf16("Caf\u00E9"), "Caf?"},                   // U+00E9
+        {"yen sign", 1, Utf16("\u00A5500"), "?500"},                  // U+00A5, not 0x5C
+        {"emoji", 1, Utf16("\U0001F600"), "?"},                       // U+1F600
+        {"yen sign in UTF-8", 3, "\xC2\xA5", "?"},                    // U+00A5
+        {"overline in UTF-16BE", 2, Utf16("a\u203Eb", true), "a?b"},  // U+203E, not 0x7E
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         TempFolder folder("lossy");
-        std::string path = folder.File("track01.mp3");
-        std::string bytes = Id3v2(TextFrame("TIT2", row.encoding, row.bytes)) + Audio(1);
-        ASSERT_TRUE(WriteBytes(path, bytes));
+        std::string path = folder.Path("track01.mp3");
+        std::string bytes = Id3v2Tag(TextFrame("TIT2", row.bytes, row.encoding)) + MpegFrames(1);
+        ASSERT_NO_THROW(WriteFile(path, bytes));
         TagInfo info;
         ASSERT_EQ(1, ReadTags(path.c_str(), info));
         EXPECT_STREQ(row.title, info.v2Title);
 
         EXPECT_EQ(RESULT_RENAME_ERROR, RenameByTag(path.c_str(), info, kTitleOnly));
-        EXPECT_EQ(Names{"track01.mp3"}, folder.Names());
-        EXPECT_EQ(bytes, ReadBytes(path));
+        EXPECT_EQ(Names{"track01.mp3"}, ListFolder(folder.path()));
+        EXPECT_EQ(bytes, ReadFile(path));
     }
 }
 
@@ -312,14 +297,14 @@ TEST_F(CodePage932, TitlesThatNameDevicesAreRefusedAndTheFileKept) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.title);
         TempFolder folder("device");
-        std::string path = folder.File("track01.mp3");
-        std::string bytes = Id3v2(TextFrame("TIT2", 0, row.title)) + Audio(1);
-        ASSERT_TRUE(WriteBytes(path, bytes));
+        std::string path = folder.Path("track01.mp3");
+        std::string bytes = Id3v2Tag(TextFrame("TIT2", row.title)) + MpegFrames(1);
+        ASSERT_NO_THROW(WriteFile(path, bytes));
         TagInfo info;
         ASSERT_EQ(1, ReadTags(path.c_str(), info));
         EXPECT_EQ(row.code, RenameByTag(path.c_str(), info, kTitleOnly));
-        EXPECT_EQ(Names{row.name}, folder.Names());
-        EXPECT_EQ(bytes, ReadBytes(folder.File(row.name)));
+        EXPECT_EQ(Names{row.name}, ListFolder(folder.path()));
+        EXPECT_EQ(bytes, ReadFile(folder.Path(row.name)));
     }
 }
 
@@ -330,7 +315,13 @@ TEST_F(CodePage932, SuperscriptDigitsNameDevicesWhereTheCodePageHasThem) {
     EXPECT_EQ(0, CodePageNameIsDevice("COM\xB2", 932));
 }
 
-TEST_F(CodePage932, LeadByteLeftLastIsDroppedBeforeTheNameIsComposed) {
+TEST_F(CodePage932, IdeographicSpaceIsABlankInTheCodePagesThatHoldIt) {
+    EXPECT_EQ(2, CodePageBlankLength("\x81\x40", 932));
+    EXPECT_EQ(3, CodePageBlankLength("\xE3\x80\x80", CP_UTF8));
+    EXPECT_EQ(0, CodePageBlankLength("\x81\x40", 1252));
+}
+
+TEST_F(CodePage932, LeadByteLeftLastAndTextsOfBlanksAloneAreDroppedBeforeTheNameIsComposed) {
     std::string cut = "A";  // and 15 times 日: 31 bytes, the field keeps 30
     for (int k = 0; k < 15; ++k) cut += "\x93\xFA";
     struct Row {
@@ -340,26 +331,32 @@ TEST_F(CodePage932, LeadByteLeftLastIsDroppedBeforeTheNameIsComposed) {
         std::string name;
     };
     const Row rows[] = {
-        {"Latin-1 e acute in ID3v1", Audio(1) + Id3v1("Caf\xE9", ""), kTitleOnly, "Caf.mp3"},
-        {"e acute before the joining blank", Id3v2(TextFrame("TIT2", 0, "Caf\xE9") + TextFrame("TPE1", 0, "Band")),
+        {"Latin-1 e acute in ID3v1", MpegFrames(1) + Id3v1Tag("Caf\xE9", ""), kTitleOnly, "Caf.mp3"},
+        {"e acute before the joining blank", Id3v2Tag(TextFrame("TIT2", "Caf\xE9") + TextFrame("TPE1", "Band")),
          kTitleArtist, "Caf - Band.mp3"},
-        {"e acute in the artist", Id3v2(TextFrame("TIT2", 0, "Song") + TextFrame("TPE1", 0, "Jos\xE9")), kTitleArtist,
+        {"e acute in the artist", Id3v2Tag(TextFrame("TIT2", "Song") + TextFrame("TPE1", "Jos\xE9")), kTitleArtist,
          "Song - Jos.mp3"},
-        {"Japanese ID3v1 title cut mid-character", Audio(1) + Id3v1(cut, "Band"), kTitleArtist,
+        {"Japanese ID3v1 title cut mid-character", MpegFrames(1) + Id3v1Tag(cut.substr(0, 30), "Band"), kTitleArtist,
          cut.substr(0, 29) + " - Band.mp3"},
         {"nothing but a lead byte: the other tag's title",
-         Id3v2(TextFrame("TIT2", 0, "\xE9")) + Audio(1) + Id3v1("Song", ""), kTitleOnly, "Song.mp3"},
+         Id3v2Tag(TextFrame("TIT2", "\xE9")) + MpegFrames(1) + Id3v1Tag("Song", ""), kTitleOnly, "Song.mp3"},
+        {"ideographic spaces alone: the other tag's texts",
+         Id3v2Tag(TextFrame("TIT2", "\x81\x40\x81\x40") + TextFrame("TPE1", " \x81\x40")) + MpegFrames(1) +
+             Id3v1Tag("Song", "Band"),
+         kTitleArtist, "Song - Band.mp3"},
+        {"blanks around a text stay", Id3v2Tag(TextFrame("TIT2", "\x81\x40\x96\x7B ")) + MpegFrames(1) + Id3v1Tag("   ", ""),
+         kTitleArtist, "\x81\x40\x96\x7B  - Unknown Artist.mp3"},  // 本 with blanks
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         TempFolder folder("lead");
-        std::string path = folder.File("track01.mp3");
-        ASSERT_TRUE(WriteBytes(path, row.bytes));
+        std::string path = folder.Path("track01.mp3");
+        ASSERT_NO_THROW(WriteFile(path, row.bytes));
         TagInfo info;
         ASSERT_EQ(1, ReadTags(path.c_str(), info));
         EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, row.settings));
-        EXPECT_EQ(Names{row.name}, folder.Names());
-        EXPECT_EQ(row.bytes, ReadBytes(folder.File(row.name)));
+        EXPECT_EQ(Names{row.name}, ListFolder(folder.path()));
+        EXPECT_EQ(row.bytes, ReadFile(folder.Path(row.name)));
     }
 }
 
@@ -394,12 +391,12 @@ TEST_F(CodePage932, CharactersEncodeInTheCodePageGivenWithJisFormsOnlyIn932) {
 
 TEST_F(CodePage932, WaveDashTitleFromAMacTaggerIsRenamed) {
     TempFolder folder("jis");
-    std::string path = folder.File("track01.mp3");
-    ASSERT_TRUE(WriteBytes(path, Id3v2(TextFrame("TIT2", 1, Utf16Le(L"\u604B\u301CLove", true))) + Audio(1)));
+    std::string path = folder.Path("track01.mp3");
+    ASSERT_NO_THROW(WriteFile(path, Id3v2Tag(TextFrame("TIT2", Utf16("\u604B\u301CLove"), 1)) + MpegFrames(1)));
     TagInfo info;
     ASSERT_EQ(1, ReadTags(path.c_str(), info));
     EXPECT_EQ(RESULT_OK, RenameByTag(path.c_str(), info, kTitleOnly));
-    EXPECT_EQ(Names{"\x97\xF6\x81\x60Love.mp3"}, folder.Names());  // 恋～Love
+    EXPECT_EQ(Names{"\x97\xF6\x81\x60Love.mp3"}, ListFolder(folder.path()));  // 恋～Love
 }
 
 TEST_F(CodePage932, PathsConvertWithoutLookAlikesAndSayWhatTheyCannotHold) {
