@@ -12,16 +12,8 @@
 #include "core/records.h"
 #include "support/test_files.h"
 
-struct ModelTags {
-    bool recognized = false;
-    bool hasV1 = false;
-    bool hasV2 = false;
-    std::string v1Title, v1Artist, v2Title, v2Artist;
-};
-
-// How the system spells text and paths, and reads tags, as far as the rules
-// depend on it. model_platform_posix.cpp and model_platform_win32.cpp describe
-// the host.
+// How the system spells text and paths, as far as the rules depend on it.
+// model_platform_posix.cpp and model_platform_win32.cpp describe the host.
 struct ModelPlatform {
     bool windows;
     char separator;
@@ -38,23 +30,21 @@ struct ModelPlatform {
     std::string (*wholeChars)(const std::string& text);
     // Whether the file name is a device's (NUL, COM1.txt) on this system.
     bool (*namesDevice)(const std::string& name);
-    // The ID3v2 title and artist of the file whose "ID3" is at `start`.
-    void (*readVersion2)(const std::string& bytes, size_t start, ModelTags* tags);
-    // Whether the bytes at `start` begin an MP3 file besides the Windows
-    // program's three signatures; null where nothing else does.
-    bool (*moreSignatures)(const std::string& bytes, size_t start);
 };
 const ModelPlatform& HostPlatform();
+
+struct ModelTags {
+    bool recognized = false;
+    bool hasV1 = false;
+    bool hasV2 = false;
+    std::string v1Title, v1Artist, v2Title, v2Artist;
+};
 
 // The tags the rules find in a file of these bytes (it was opened).
 ModelTags ModelReadTags(const std::string& bytes);
 
 // The text the rules take from one frame's bytes after its encoding byte.
 std::string ModelFrameText(int encoding, const unsigned char* bytes, int count);
-
-// The Windows program's reading of an ID3v2 tag: TIT2 and TPE1 as the last
-// match in the 256 bytes after "ID3" gives them.
-void ModelWindowVersion2(const std::string& bytes, size_t start, ModelTags* tags);
 
 struct ModelOutcome {
     int code;

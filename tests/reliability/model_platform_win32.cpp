@@ -117,15 +117,7 @@ bool NamesDevice(const std::string& name) {
 }  // namespace
 
 const ModelPlatform& HostPlatform() {
-    static const ModelPlatform kWindows = {true,
-                                           '\\',
-                                           EncodeAnsi,
-                                           AnsiCharLength,
-                                           AnsiFromUtf8,
-                                           AsTheyStand,
-                                           WithoutLoneLeadByte,
-                                           NamesDevice,
-                                           ModelWindowVersion2,
-                                           nullptr};
+    static const ModelPlatform kWindows = {true,         '\\',        EncodeAnsi,          AnsiCharLength,
+                                           AnsiFromUtf8, AsTheyStand, WithoutLoneLeadByte, NamesDevice};
     return kWindows;
 }
