@@ -182,28 +182,6 @@ const char* const kMessages[] = {
     "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
 };
 
-}  // namespace
-
-std::string ModelFrameText(int encoding, const unsigned char* bytes, int count) {
-    count = std::min(count, 2 * FRAME_TEXT_LIMIT + 2);  // what 126 bytes of UTF-16 with a mark take
-    switch (encoding) {
-        case 1:
-            if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
-                return SystemText(Utf16CodePoints(bytes, count, true));
-            return SystemText(Utf16CodePoints(bytes, count, false));
-        case 2:
-            return SystemText(Utf16CodePoints(bytes, count, true));
-        case 3:
-            return SystemText(Utf8CodePoints(bytes, count));
-        default: {
-            std::string raw(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
-            return HostPlatform().rawText(raw.substr(0, raw.find('\0')), false, FRAME_TEXT_LIMIT);
-        }
-    }
-}
-
-namespace {
-
 // The Linux programs' reading, modelled as mutagen reads a tag: the whole tag
 // in memory, undone, then its frames.
 uint32_t Number(const std::string& bytes, size_t at, int count, int bits) {
@@ -298,6 +276,24 @@ bool Layer3(const std::string& bytes, size_t start) {
 }
 
 }  // namespace
+
+std::string ModelFrameText(int encoding, const unsigned char* bytes, int count) {
+    count = std::min(count, 2 * FRAME_TEXT_LIMIT + 2);  // what 126 bytes of UTF-16 with a mark take
+    switch (encoding) {
+        case 1:
+            if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
+                return SystemText(Utf16CodePoints(bytes, count, true));
+            return SystemText(Utf16CodePoints(bytes, count, false));
+        case 2:
+            return SystemText(Utf16CodePoints(bytes, count, true));
+        case 3:
+            return SystemText(Utf8CodePoints(bytes, count));
+        default: {
+            std::string raw(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
+            return HostPlatform().rawText(raw.substr(0, raw.find('\0')), false, FRAME_TEXT_LIMIT);
+        }
+    }
+}
 
 ModelTags ModelReadTags(const std::string& bytes) {
     ModelTags tags;

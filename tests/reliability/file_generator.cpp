@@ -4,6 +4,7 @@
 #include "reliability/file_generator.h"
 
 #include "reliability/drop_model.h"
+#include "support/id3_bytes.h"
 
 namespace {
 
@@ -161,43 +162,28 @@ std::string CaseGenerator::Id3v2Tag() {
             frame = (Chance(50) ? "TALB" : "COMM") + std::string("\0\0\0", 3) + static_cast<char>(data.size() + 1) +
                     std::string("\0\0\0", 3) + data;
         } else if (pick < 95) {
-            // A picture that puts what follows past the first 256 bytes, or
-            // past the first read.
-            uint32_t size = static_cast<uint32_t>(200 + Below(6000));
-            int bits = version == 4 && !plainSizes ? 7 : 8;
-            frame = "APIC";
-            for (int b = 3; b >= 0; --b) frame += static_cast<char>((size >> (bits * b)) & ((1u << bits) - 1));
-            frame += std::string("\0\0", 2) + RandomBytes(static_cast<int>(size));
+            // A picture that puts what follows past 256 bytes or the first read.
+            std::string data = RandomBytes(200 + Below(6000));
+            frame = V2Frame(version == 2 ? 3 : version, "APIC", data, 0, plainSizes);
         } else {
             frame = std::string(static_cast<size_t>(Below(120)), '\0');  // padding
         }
         // ID3v2.2: three-letter ids, three size bytes, no flags.
         if (version == 2 && frame.size() >= 10 && frame[0] != '\0') {
-            frame = (frame[1] == 'I'   ? "TT2"
-                     : frame[1] == 'P' ? (frame[0] == 'A' ? "PIC" : "TP1")
-                                       : "COM") +
-                    frame.substr(5, 3) + frame.substr(10);
+            const char* id = frame[0] == 'A' ? "PIC" : frame[1] == 'I' ? "TT2" : frame[1] == 'P' ? "TP1" : "COM";
+            frame = id + frame.substr(5, 3) + frame.substr(10);
         }
         body += frame;
     }
     int flags = Chance(90) ? 0 : Below(256);
     if (version < 4 && Chance(10)) {
-        flags |= 0x80;  // unsynchronised: a zero after each 0xFF that needs one
-        std::string undone = body;
-        body.clear();
-        for (size_t i = 0; i < undone.size(); ++i) {
-            body += undone[i];
-            unsigned char next = i + 1 < undone.size() ? static_cast<unsigned char>(undone[i + 1]) : 0;
-            if (undone[i] == '\xFF' && (next == 0 || next >= 0xE0)) body += '\0';
-        }
+        flags |= 0x80;
+        body = Unsynchronised(body);
     }
-    std::string tag = "ID3";
-    tag += static_cast<char>(version);
-    tag += '\0';
-    tag += static_cast<char>(flags);
-    bool trueSize = Chance(60);
-    for (int k = 3; k >= 0; --k) tag += static_cast<char>(trueSize ? (body.size() >> (7 * k)) & 0x7F : Below(128));
-    tag += body;
+    std::string tag = V2Tag(version, body, flags);
+    if (Chance(40)) {
+        for (int k = 6; k < 10; ++k) tag[k] = static_cast<char>(Below(128));  // a size as it comes
+    }
     if (Chance(10)) tag.resize(static_cast<size_t>(Below(static_cast<int>(tag.size()) + 1)));  // cut off
     return tag;
 }

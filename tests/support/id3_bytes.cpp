@@ -106,25 +106,22 @@ std::string TaggedMp3(const std::string& title, const std::string& artist, const
     return file;
 }
 
-namespace {
-
-std::string BigEndian(unsigned long value, int width, int bits) {
-    std::string out;
-    for (int k = width - 1; k >= 0; --k) out += static_cast<char>((value >> (bits * k)) & ((1u << bits) - 1));
-    return out;
-}
-
-}  // namespace
-
 std::string V2Frame(int version, const char* id, const std::string& data, int formatFlags, bool plainSize) {
-    if (version == 2) return std::string(id, 3) + BigEndian(data.size(), 3, 8) + data;
-    return std::string(id, 4) + BigEndian(data.size(), 4, version == 4 && !plainSize ? 7 : 8) +
-           Bytes().Raw({0, formatFlags}).str() + data;
+    Bytes frame;
+    unsigned size = static_cast<unsigned>(data.size());
+    if (version == 2) {
+        frame.Text(std::string(id, 3)).Raw({int(size >> 16), int(size >> 8 & 0xFF), int(size & 0xFF)});
+    } else {
+        frame.Text(std::string(id, 4));
+        (version == 4 && !plainSize ? Synchsafe(frame, size) : BigEndian32(frame, size)).Raw({0, formatFlags});
+    }
+    return frame.Text(data);
 }
 
 std::string V2Tag(int version, const std::string& body, int flags, long size) {
-    return Bytes().Text("ID3").Raw({version, 0, flags}).str() +
-           BigEndian(static_cast<unsigned long>(size < 0 ? static_cast<long>(body.size()) : size), 4, 7) + body;
+    Bytes tag;
+    tag.Text("ID3").Raw({version, 0, flags});
+    return Synchsafe(tag, static_cast<unsigned>(size < 0 ? static_cast<long>(body.size()) : size)).Text(body);
 }
 
 std::string Unsynchronised(const std::string& bytes) {
