@@ -30,11 +30,6 @@ int ReadTagsInWindow(const char* path, TagInfo& info, FileIdentity* identity);
 // whole ID3v2 tag (versions 2.2 to 2.4) as ReadId3v2Texts finds them.
 int ReadTagsWhole(const char* path, TagInfo& info, FileIdentity* identity);
 
-// 1 when the three bytes begin an MPEG audio Layer III frame header of MPEG-1,
-// 2 or 2.5, with or without CRC: the sync bits, a version, layer III, a bit
-// rate index other than 15 and a sample rate index other than 3.
-int Layer3FrameHeader(const unsigned char* bytes);
-
 // Searches the `length` bytes of `window` for the text frame `id` ("TIT2" or
 // "TPE1") and leaves its text in `text` (at most 127 bytes are written, always
 // NUL-terminated, possibly empty). A match is the id followed by three zero

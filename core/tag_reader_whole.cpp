@@ -12,14 +12,18 @@ namespace {
 
 enum { WHOLE_HEAD_SIZE = 4096 };
 
-}  // namespace
-
+// 1 when the three bytes begin an MPEG audio Layer III frame header of MPEG-1,
+// 2 or 2.5, with or without CRC: the sync bits, a version, layer III, a bit
+// rate index other than 15 and a sample rate index other than 3. Layer I and
+// II files are no MP3 files, and would be renamed to one.
 int Layer3FrameHeader(const unsigned char* b) {
     if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0) return 0;
     int version = b[1] >> 3 & 3, layer = b[1] >> 1 & 3;
     int bitRate = b[2] >> 4, sampleRate = b[2] >> 2 & 3;
     return version != 1 && layer == 1 && bitRate != 15 && sampleRate != 3;
 }
+
+}  // namespace
 
 int ReadTagsWhole(const char* path, TagInfo& info, FileIdentity* identity) {
     InputFile file;
