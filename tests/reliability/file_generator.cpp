@@ -162,8 +162,12 @@ std::string CaseGenerator::Id3v2Tag() {
             frame = (Chance(50) ? "TALB" : "COMM") + std::string("\0\0\0", 3) + static_cast<char>(data.size() + 1) +
                     std::string("\0\0\0", 3) + data;
         } else if (pick < 95) {
-            // A picture that puts what follows past 256 bytes or the first read.
+            // A picture that puts what follows past 256 bytes or the first read;
+            // printable, for the Windows reading takes a title's bytes past a
+            // short frame, and the code page's reading of stray lead bytes in
+            // a name is the file system's affair.
             std::string data = RandomBytes(200 + Below(6000));
+            for (char& c : data) c = static_cast<char>(0x20 + static_cast<unsigned char>(c) % 95);
             frame = V2Frame(version == 2 ? 3 : version, "APIC", data, 0, plainSizes);
         } else {
             frame = std::string(static_cast<size_t>(Below(120)), '\0');  // padding
