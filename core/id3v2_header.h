@@ -16,7 +16,7 @@ struct Id3v2TagHeader {
     int version;         // 2, 3 or 4
     int flags;           // the header's flag byte
     int64_t frames;      // bytes from the header's end to the first frame (the extended header)
-    int64_t frameBytes;  // bytes of frames and padding, as the header declares them
+    int64_t frameBytes;  // bytes of frames and padding: the declared size less the extended header
 };
 
 // Reads the header at the start of `bytes` (the tag from "ID3" on, `count`

@@ -30,7 +30,7 @@ struct TagBytes {
     int64_t viewAt;
     int viewCount;
     int64_t readBytes;  // read from the file so far
-    int64_t lastRead;   // where the last read ended: a read that starts there grows
+    int64_t lastRead;   // where the last read ended: a read that follows it closely grows
     int nextRead;
     // Unsynchronised tags: raw bytes taken so far, and whether the last was 0xFF.
     int64_t rawTaken;
