@@ -36,6 +36,8 @@ const char kUsage[] = N_(
     "Rename MP3 files after the title and artist in their ID3v1/ID3v2 tags.\n"
     "Each file is renamed in its own folder to \"TITLE.mp3\", \"TITLE - ARTIST.mp3\"\n"
     "or \"ARTIST - TITLE.mp3\"; one line per file tells the outcome, then READY.\n"
+    "The whole ID3v2 tag (2.2 to 2.4) is read for its first TIT2 and TPE1 frames;\n"
+    "the Windows program reads only the first 256 bytes after \"ID3\".\n"
     "\n"
     "  -n, --dry-run            show what each file would be renamed to; rename nothing\n"
     "  -u, --undo               put the files of the last run back under their old names\n"

@@ -80,7 +80,7 @@ void DecodeUtf8(const unsigned char* bytes, int count, TextOut* out) {
 
 void DecodeFrameText(int encoding, const unsigned char* bytes, int count, char* text) {
     if (count < 0) count = 0;
-    if (count > FRAME_TEXT_MAX) count = FRAME_TEXT_MAX;
+    if (count > FRAME_TEXT_INPUT_MAX) count = FRAME_TEXT_INPUT_MAX;
     TextOut out = {text, 0, false};
     switch (encoding) {
         case ENCODING_UTF16:

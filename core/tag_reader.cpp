@@ -1,5 +1,6 @@
-// The tag reader. It reads a fixed, small amount at the start of a file (after
-// any leading zero bytes) and 63 bytes near its end, never the audio between.
+// The tag reader's shared steps, and the Windows program's reading: a fixed,
+// small amount at the start of a file (after any leading zero bytes) and 63
+// bytes near its end, never the audio between.
 #include "tag_reader.h"
 
 #include <string.h>
@@ -7,18 +8,18 @@
 #include "file_io.h"
 #include "frame_text.h"
 #include "system_text.h"
+#include "tag_head.h"
 
 namespace {
 
 enum {
-    SIGNATURE_SIZE = 3,
     WINDOW_SIZE = 256,  // ID3v2 bytes searched for frames
     // The match test and the copy reach past the window, up to index 390 (a
     // copy of 126 bytes from a match at 254): those bytes are the file's too,
     // so a title that starts near the window's end is taken whole.
     WINDOW_REACH = 391,
     WINDOW_BUFFER = 1024,
-    HEAD_SIZE = SIGNATURE_SIZE + WINDOW_REACH,
+    WINDOW_HEAD_SIZE = SIGNATURE_SIZE + WINDOW_REACH,
     ZERO_BLOCK = 64 * 1024,  // leading zeros are skipped in blocks this big
     ZERO_RUN = 4096,         // and compared with zeros this many at a time
     V1_TAG_SIZE = 128,
@@ -41,53 +42,54 @@ int LeadingZeros(const unsigned char* bytes, int size) {
 // Once the signature's first byte is in hand, a read that fails is no reason
 // to drop the file: what it did not deliver reads as zeros, as past the end of
 // the file.
-void ZeroIfReadFailed(int got, unsigned char* head, int have) {
-    if (got < 0) memset(head + have, 0, static_cast<size_t>(HEAD_SIZE - have));
+int CountRead(int got) {
+    return got > 0 ? got : 0;
 }
 
-// Finds the first non-zero byte and reads the signature and the ID3v2 window
-// that follow it into `head` (HEAD_SIZE bytes, zero past the end of the file).
-// Returns 0 when the file holds no non-zero byte, or a read fails before one
-// is found.
-int ReadHead(InputFile file, unsigned char* head) {
-    memset(head, 0, HEAD_SIZE);
-    int got = ReadNext(file, head, HEAD_SIZE);
+// Zeros the head past the `have` bytes read, and returns `have`. Only what
+// was not read is cleared: a whole 4 KiB head costs nothing to clear.
+int ZeroRest(unsigned char* head, int have, int size) {
+    memset(head + have, 0, static_cast<size_t>(size - have));
+    return have;
+}
+
+}  // namespace
+
+int ReadHead(InputFile file, unsigned char* head, int size, int64_t* offset) {
+    int got = ReadNext(file, head, size);
     if (got <= 0) return 0;
     int start = 0;
     while (start < got && head[start] == 0) ++start;
+    *offset = start;
     if (start < got) {
         // Usual case: the signature is near the start and one read did it all.
-        if (start == 0) return 1;
+        if (start == 0) return ZeroRest(head, got, size);
         int have = got - start;
         memmove(head, head + start, static_cast<size_t>(have));
-        memset(head + have, 0, static_cast<size_t>(HEAD_SIZE - have));
-        if (got < HEAD_SIZE) return 1;  // the file ended inside this read
-        ZeroIfReadFailed(ReadNext(file, head + have, HEAD_SIZE - have), head, have);
-        return 1;
+        if (got < size) return ZeroRest(head, have, size);  // the file ended inside this read
+        return ZeroRest(head, have + CountRead(ReadNext(file, head + have, size - have)), size);
     }
-    if (got < HEAD_SIZE) return 0;  // nothing but zeros
+    if (got < size) return 0;  // nothing but zeros
     // A long run of zeros: skip it in large blocks, then read the head at the
     // first non-zero byte.
     unsigned char block[ZERO_BLOCK];
-    int64_t offset = got;
+    int64_t at = got;
     for (;;) {
         // A hole in a sparse file is zeros that need no reading: a terabyte of
         // them would otherwise hold up the rest of the drop for most of an hour.
-        offset = SkipToData(file, offset);
-        if (offset < 0) return 0;
+        at = SkipToData(file, at);
+        if (at < 0) return 0;
         int n = ReadNext(file, block, ZERO_BLOCK);
         if (n <= 0) return 0;
         int k = LeadingZeros(block, n);
         if (k < n) {
-            int have = n - k < HEAD_SIZE ? n - k : HEAD_SIZE;
-            memset(head, 0, HEAD_SIZE);
+            int have = n - k < size ? n - k : size;
             memcpy(head, block + k, static_cast<size_t>(have));
-            if (have < HEAD_SIZE && n == ZERO_BLOCK) {
-                ZeroIfReadFailed(ReadAt(file, offset + n, head + have, HEAD_SIZE - have), head, have);
-            }
-            return 1;
+            *offset = at + k;
+            if (have < size && n == ZERO_BLOCK) have += CountRead(ReadAt(file, at + n, head + have, size - have));
+            return ZeroRest(head, have, size);
         }
-        offset += n;
+        at += n;
     }
 }
 
@@ -98,6 +100,8 @@ int SignatureAccepted(const unsigned char* sig) {
     return 0;
 }
 
+namespace {
+
 // Blanks the run of spaces that ends at the field's last byte.
 void TrimTrailingSpaces(unsigned char* field, int size) {
     for (int k = size - 1; k >= 0 && field[k] == ' '; --k) field[k] = 0;
@@ -106,6 +110,8 @@ void TrimTrailingSpaces(unsigned char* field, int size) {
 void CopyField(char* to, const unsigned char* field) {
     RawTagText(field, V1_FIELD, true, to, V1_TEXT_MAX);
 }
+
+}  // namespace
 
 void ReadId3v1(InputFile file, TagInfo& info) {
     info.v1Title[0] = '\0';
@@ -125,6 +131,8 @@ void ReadId3v1(InputFile file, TagInfo& info) {
     TrimTrailingSpaces(title, V1_FIELD);
     CopyField(info.v1Title, title);
 }
+
+namespace {
 
 void ReadId3v2(const unsigned char* head, TagInfo& info) {
     // Past what the file holds the window reads as zeros, so neither the match
@@ -158,7 +166,7 @@ int ReadTags(const char* path, TagInfo& info) {
     return ReadTagsIdentified(path, info, &identity);
 }
 
-int ReadTagsIdentified(const char* path, TagInfo& info, FileIdentity* identity) {
+int ReadTagsInWindow(const char* path, TagInfo& info, FileIdentity* identity) {
     InputFile file;
     if (!OpenForReading(path, &file)) {
         info.fileOpened = 0;
@@ -166,8 +174,9 @@ int ReadTagsIdentified(const char* path, TagInfo& info, FileIdentity* identity) 
     }
     *identity = file.identity;
     info.fileOpened = 1;
-    unsigned char head[HEAD_SIZE];
-    if (!ReadHead(file, head) || !SignatureAccepted(head)) {
+    unsigned char head[WINDOW_HEAD_SIZE];
+    int64_t offset;
+    if (!ReadHead(file, head, WINDOW_HEAD_SIZE, &offset) || !SignatureAccepted(head)) {
         info.formatRecognized = 0;
         CloseFile(file);
         return 0;

@@ -11,12 +11,24 @@
 // the outcome: a failed open writes only fileOpened = 0; an opened file without
 // accepted signature (an empty or all-zero file among them) writes fileOpened = 1
 // and formatRecognized = 0; an accepted file writes all eight fields. The file
-// is only ever read.
+// is only ever read. Each system reads as its programs always have:
+// ReadTagsInWindow on Windows, ReadTagsWhole elsewhere (tag_reader_win32.cpp,
+// tag_reader_posix.cpp).
 int ReadTags(const char* path, TagInfo& info);
 
 // ReadTags, and the identity of the file as it was opened in `identity` (left
 // as it was when the file could not be opened).
 int ReadTagsIdentified(const char* path, TagInfo& info, FileIdentity* identity);
+
+// The Windows program's reading: the signatures "ID3", 0xFF 0xFB and "RIF"
+// after any leading zero bytes, and TIT2 and TPE1 as FindTextFrame finds them
+// in the 256 bytes that follow "ID3".
+int ReadTagsInWindow(const char* path, TagInfo& info, FileIdentity* identity);
+
+// The Linux programs' reading (built where zlib is): those signatures and any
+// MPEG-1, 2 or 2.5 Layer III frame header, and the first TIT2 and TPE1 of the
+// whole ID3v2 tag (versions 2.2 to 2.4) as ReadId3v2Texts finds them.
+int ReadTagsWhole(const char* path, TagInfo& info, FileIdentity* identity);
 
 // Searches the `length` bytes of `window` for the text frame `id` ("TIT2" or
 // "TPE1") and leaves its text in `text` (at most 127 bytes are written, always

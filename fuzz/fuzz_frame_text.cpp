@@ -21,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memcpy(header, data, size < HEADER ? size : HEADER);
     int encoding = static_cast<int8_t>(header[0]);
     int count = static_cast<int16_t>(uint16_t(header[1] | header[2] << 8));
-    // The decoder reads at most FRAME_TEXT_MAX bytes whatever the count says;
-    // the buffer is sized to what it may read and no more.
-    int reach = count < 0 ? 0 : (count > FRAME_TEXT_MAX ? FRAME_TEXT_MAX : count);
+    // The decoder reads at most FRAME_TEXT_INPUT_MAX bytes whatever the count
+    // says; the buffer is sized to what it may read and no more.
+    int reach = count < 0 ? 0 : (count > FRAME_TEXT_INPUT_MAX ? FRAME_TEXT_INPUT_MAX : count);
     // new[] of zero bytes still gives a pointer that ASan guards, which an
     // empty vector's null data() would not.
     std::unique_ptr<unsigned char[]> bytes(new unsigned char[static_cast<size_t>(reach)]());
@@ -42,10 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(WellFormedUtf8(reinterpret_cast<const unsigned char*>(text.data()), length));
     if (encoding < 1 || encoding > 3) {
         // Bytes of no Unicode encoding that are ASCII up to their first zero
-        // are copied as they are.
+        // are copied as they are, as far as the text's limit.
         size_t end = 0;
         bool ascii = true;
         for (; end < static_cast<size_t>(reach) && bytes[end] != 0; ++end) ascii = ascii && bytes[end] < 0x80;
+        if (end > FRAME_TEXT_MAX) end = FRAME_TEXT_MAX;
         if (ascii) FUZZ_CHECK(length == end && memcmp(text.data(), bytes.get(), length) == 0);
     }
     return 0;

@@ -1,6 +1,7 @@
-// Fuzz target: ReadTags over arbitrary file contents, and FindTextFrame over
+// Fuzz target: both readings of a file (the Windows program's and the Linux
+// programs' whole tag) over arbitrary file contents, and FindTextFrame over
 // arbitrary windows. Input byte 0 picks a run of leading zero bytes (most
-// values none, a few values the lengths around the reader's block edges); the
+// values none, a few values the lengths around the readers' block edges); the
 // file is that run followed by the rest of the input.
 #include <fcntl.h>
 #include <stdint.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/id3v2_frames.h"
 #include "core/tag_reader.h"
 #include "fuzz_check.h"
 
@@ -24,13 +26,13 @@ std::string gFolder;
 std::string gPath;
 int gFile = -1;
 
-// The reader takes its head in one 394-byte read and skips longer zero runs in
-// 64 KiB blocks; these lengths sit on either side of both edges.
-const unsigned kZeroRuns[16] = {1,     2,     390,   391,   392,   393,   394,   395,
-                                65535, 65536, 65928, 65929, 65930, 65931, 65932, LONGEST_RUN};
+// The readers take their head in one read of 394 or 4096 bytes and skip longer
+// zero runs in 64 KiB blocks; these lengths sit on either side of the edges.
+const unsigned kZeroRuns[24] = {4093, 4094, 4095, 4096, 4097,  69631, 69632, 69633, 1,     2,     390,   391,
+                                392,  393,  394,  395,  65535, 65536, 65928, 65929, 65930, 65931, 65932, LONGEST_RUN};
 
 unsigned ZeroRun(uint8_t selector) {
-    return selector >= 0xF0 ? kZeroRuns[selector - 0xF0] : 0;
+    return selector >= 0xE8 ? kZeroRuns[selector - 0xE8] : 0;
 }
 
 void RemoveFolder() {
@@ -121,10 +123,33 @@ void CheckText(const char* text, size_t limit) {
     FUZZ_CHECK(length <= limit);
 }
 
-void CheckReadTags(const FileImage& file) {
+// A Layer III frame header of MPEG-1, 2 or 2.5, which the whole-tag reading
+// also takes for a signature.
+bool Layer3(const uint8_t* sig) {
+    return sig[0] == 0xFF && (sig[1] & 0xE0) == 0xE0 && (sig[1] >> 3 & 3) != 1 && (sig[1] >> 1 & 3) == 1 &&
+           (sig[2] >> 4) != 15 && (sig[2] >> 2 & 3) != 3;
+}
+
+// The whole-tag reading's texts: UTF-8, and what the same tag gives when it
+// is read from memory at once instead of from the file in blocks.
+void CheckWholeTag(const FileImage& file, long start, const TagInfo& info) {
+    std::vector<unsigned char> tag(file.Size() - static_cast<size_t>(start));
+    for (size_t k = 0; k < tag.size(); ++k) tag[k] = file.At(static_cast<size_t>(start) + k);
+    char title[TEXT_BUFFER], artist[TEXT_BUFFER];
+    ReadId3v2Texts(tag.data(), static_cast<int>(tag.size()), nullptr, 0, title, artist);
+    FUZZ_CHECK(strcmp(title, info.v2Title) == 0);
+    FUZZ_CHECK(strcmp(artist, info.v2Artist) == 0);
+    for (const char* text : {info.v2Title, info.v2Artist}) {
+        FUZZ_CHECK(WellFormedUtf8(reinterpret_cast<const unsigned char*>(text), strlen(text)));
+    }
+}
+
+void CheckReadTags(const FileImage& file, bool whole) {
     TagInfo info;
     FillSentinel(&info);
-    int result = ReadTags(gPath.c_str(), info);
+    FileIdentity identity;
+    int result =
+        whole ? ReadTagsWhole(gPath.c_str(), info, &identity) : ReadTagsInWindow(gPath.c_str(), info, &identity);
     FUZZ_CHECK(info.fileOpened == 1);
 
     long start = SignatureOffset(file);
@@ -133,8 +158,8 @@ void CheckReadTags(const FileImage& file) {
         for (int k = 0; k < 3; ++k) sig[k] = file.At(static_cast<size_t>(start) + static_cast<size_t>(k));
     }
     bool id3 = sig[0] == 'I' && sig[1] == 'D' && sig[2] == '3';
-    bool accepted =
-        start >= 0 && (id3 || (sig[0] == 0xFF && sig[1] == 0xFB) || (sig[0] == 'R' && sig[1] == 'I' && sig[2] == 'F'));
+    bool accepted = start >= 0 && (id3 || (sig[0] == 0xFF && sig[1] == 0xFB) ||
+                                   (sig[0] == 'R' && sig[1] == 'I' && sig[2] == 'F') || (whole && Layer3(sig)));
     if (!accepted) {
         FUZZ_CHECK(result == 0);
         FUZZ_CHECK(info.formatRecognized == 0);
@@ -163,6 +188,7 @@ void CheckReadTags(const FileImage& file) {
         FUZZ_CHECK(info.v2Title[0] == '\0' && info.v2Artist[0] == '\0');
         return;
     }
+    if (whole) return CheckWholeTag(file, start, info);
     // The window is the 256 bytes after "ID3" and the 135 a match near its end
     // reaches, zero past the end of the file and past that reach.
     std::vector<unsigned char> window(WINDOW_BUFFER, 0);
@@ -231,7 +257,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         abort();
     }
     if (ftruncate(gFile, static_cast<off_t>(file.Size())) != 0) abort();
-    CheckReadTags(file);
+    CheckReadTags(file, false);
+    CheckReadTags(file, true);
     CheckWindows(data, size);
     return 0;
 }

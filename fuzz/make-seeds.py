@@ -7,6 +7,7 @@ changing a layout here; the files are committed with this script.
 import os
 import shutil
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -74,6 +75,11 @@ def tag_reader_seeds():
         "short-id3": b"\0" + b"ID",
         "all-zero": b"\0" * 300,
         "empty": b"",
+        "mpeg2-layer3": b"\0" + b"\xff\xf3\x48\xc4" + b"\x55" * 100 + id3v1(b"Two", b"Speaker"),
+        "mpeg25-crc": b"\0" + b"\xff\xe2\x18\xc4" + b"\x55" * 100 + id3v1(b"Two and a half", b"R"),
+        "layer2": b"\0" + b"\xff\xfd\x90\x64" + id3v1(b"No", b"No"),
+        "title-behind-picture": b"\0" + id3v2([frame24(b"APIC", 0, b"p" * 3000), frame24(b"TIT2", 0, b"Late")], 4),
+        "title-past-first-read": b"\xeb" + id3v2([frame23(b"PRIV", 0, b"p" * 600), frame23(b"TIT2", 0, b"Edge")]),
     }
 
 
@@ -118,6 +124,51 @@ def frame_text_seeds():
     }
 
 
+def unsynch(data):
+    out = bytearray()
+    for i, b in enumerate(data):
+        out.append(b)
+        if b == 0xFF and (i + 1 == len(data) or data[i + 1] == 0 or data[i + 1] >= 0xE0):
+            out.append(0)
+    return bytes(out)
+
+
+def unsynched(version, body):
+    body = unsynch(body)
+    return b"ID3" + bytes([version, 0, 0x80]) + syncsafe(len(body)) + body
+
+
+def frame22(fid, encoding, text):
+    data = bytes([encoding]) + text
+    return fid + struct.pack(">I", len(data))[1:] + data
+
+
+def frame_walk_seeds():
+    # Byte 0 picks how much of the tag the first read brings (14 + 8 * n
+    # bytes); the tag follows from "ID3" on.
+    title, artist = frame23(b"TIT2", 0, b"Song"), frame23(b"TPE1", 0, b"Band")
+    packed = zlib.compress(b"\0Packed")
+    picture = b"\xff\xd8\xff\xe0" + b"\xff\xe7" * 100
+    seeds = {
+        "v22": id3v2([frame22(b"TT2", 1, UTF16LE), frame22(b"TP1", 0, b"Band")], version=2, padding=20),
+        "v22-unsync": unsynched(2, frame22(b"PIC", 0, picture) + frame22(b"TT2", 0, b"\xffS")),
+        "v23-unsync": unsynched(3, frame23(b"APIC", 0, picture) + title),
+        "v24-frame-unsync": id3v2([frame24(b"TIT2", 0, b"\xff\x00Song"), frame24(b"TPE1", 0, b"X")], version=4),
+        "v23-zlib": id3v2([b"TIT2" + struct.pack(">I", 4 + len(packed)) + b"\0\x80" + struct.pack(">I", 7) + packed]),
+        "v24-zlib": id3v2([b"TIT2" + syncsafe(4 + len(packed)) + b"\0\x09" + syncsafe(7) + packed], version=4),
+        "v23-encrypted": id3v2([frame23(b"TIT2", 0, b"x", flags=b"\0\x40"), title]),
+        "v23-extended": b"ID3\3\0\x40" + syncsafe(10 + len(title)) + b"\0\0\0\6" + b"\0" * 6 + title,
+        "v24-extended": b"ID3\4\0\x40" + syncsafe(6 + len(title)) + b"\0\0\0\6\1\0" + title,
+        "v24-plain-sizes": id3v2([b"COMM" + struct.pack(">I", 200) + b"\0\0" + b"c" * 200, title, artist], version=4),
+        "padding-first": id3v2([b"\0" * 20, title]),
+        "two-titles": id3v2([title, frame23(b"TIT2", 0, b"Second"), artist]),
+        "zero-size": id3v2([b"TIT2\0\0\0\0\0\0", title]),
+        "past-the-tag": b"ID3\3\0\0" + syncsafe(12) + title,
+        "title-behind-private": id3v2([frame23(b"PRIV", 0, b"p" * 1200), title, artist], version=4, padding=9),
+    }
+    return {name: bytes([(7 * k) % 40]) + tag for k, (name, tag) in enumerate(seeds.items())}
+
+
 def write(target, seeds):
     folder = os.path.join(HERE, "corpus", target)
     shutil.rmtree(folder, ignore_errors=True)
@@ -131,6 +182,7 @@ def main():
     write("fuzz_tag_reader", tag_reader_seeds())
     write("fuzz_rename_planner", planner_seeds())
     write("fuzz_frame_text", frame_text_seeds())
+    write("fuzz_frame_walk", frame_walk_seeds())
 
 
 if __name__ == "__main__":

@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-20}
-targets=(fuzz_tag_reader fuzz_rename_planner fuzz_frame_text)
+targets=(fuzz_tag_reader fuzz_rename_planner fuzz_frame_text fuzz_frame_walk)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j 2 >/dev/null

@@ -8,7 +8,7 @@ set -euo pipefail
 # the locales the tests run the programs in.
 want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  lame id3v2 eyed3 python3-mutagen ffmpeg locales strace gettext)
+  lame id3v2 eyed3 python3-mutagen ffmpeg locales strace gettext zlib1g-dev)
 # quillon-gui: Qt 6 Widgets, its X11 platform plugin (which brings the xcb and
 # xkbcommon libraries), and for its tests Xvfb, xdotool, the CJK fonts and
 # desktop-file-validate.

@@ -56,11 +56,13 @@ std::string Str(const Bytes& b) {
 
 class TagReaderTest : public ::testing::Test {
   protected:
-    // Writes `bytes` into the test's folder as `name` and reads its tags.
+    // Writes `bytes` into the test's folder as `name` and reads its tags as
+    // the Windows program does.
     int Read(const std::string& bytes, TagInfo& info, const std::string& name = "track.mp3") {
         std::string path = folder_.Path(name);
         WriteFile(path, bytes);
-        return ReadTags(path.c_str(), info);
+        FileIdentity identity;
+        return ReadTagsInWindow(path.c_str(), info, &identity);
     }
 
     TempFolder folder_;

@@ -22,6 +22,8 @@ std::string EdgeFile(const std::string& title, const std::string& artist) {
         bytes += frame.first + std::string("\0\0\0", 3) + static_cast<char>(frame.second.size() + 1);
         bytes += std::string("\0\0\0", 3) + frame.second;
     }
+    bytes[8] = static_cast<char>((bytes.size() - 10) >> 7);  // the tag's syncsafe size
+    bytes[9] = static_cast<char>((bytes.size() - 10) & 0x7F);
     return bytes;
 }
 
@@ -64,7 +66,7 @@ DropCase MakeDrop(CaseGenerator& gen, const std::string& folder) {
     if (gen.Chance(6)) {
         size_t length = static_cast<size_t>(254 + gen.Below(5));
         std::string path = folder + kSeparator + std::string(length - folder.size() - 5, 'L') + ".mp3";
-        WriteFile(path, std::string("ID3\3\0\0\0\0\0\0TIT2\0\0\0\5\0\0\0Long", 25));
+        WriteFile(path, std::string("ID3\3\0\0\0\0\0\x0FTIT2\0\0\0\5\0\0\0Long", 25));
         files.push_back(path);
     }
     // New paths at the length limit: a folder 150 bytes deep and a name that

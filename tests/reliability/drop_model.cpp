@@ -6,6 +6,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "core/drop_batch.h"
 
 namespace {
@@ -180,9 +182,103 @@ const char* const kMessages[] = {
     "", "×ｱｸｾｽ失敗", "×ﾌｧｲﾙｴﾗｰ ", "×ﾀｸﾞなし ", "×曲名なし", "×ﾘﾈｰﾑｴﾗｰ ", "○正常終了",
 };
 
+// The Linux programs' reading, modelled as mutagen reads a tag: the whole tag
+// in memory, undone, then its frames.
+uint32_t Number(const std::string& bytes, size_t at, int count, int bits) {
+    uint32_t value = 0;
+    for (size_t k = at; k < at + count; ++k) {
+        value = value << bits | ((k < bytes.size() ? bytes[k] : 0) & ((1 << bits) - 1));
+    }
+    return value;
+}
+
+std::string Resynchronised(const std::string& data) {
+    std::string out;
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (i == 0 || data[i] != '\0' || data[i - 1] != '\xFF') out += data[i];
+    }
+    return out;
+}
+
+// The frame ids of ID3v2.3 and 2.4 (iTunes' few among them).
+bool Known(const std::string& id) {
+    static const std::string kIds =
+        " AENC APIC ASPI CHAP COMM COMR CTOC ENCR EQU2 ETCO GEOB GRID GRP1 IPLS LINK MCDI MLLT MVIN MVNM OWNE PCNT"
+        " PCST POPM POSS PRIV RBUF RVA2 RVAD RVRB SEEK SIGN SYLT SYTC TALB TBPM TCAT TCMP TCOM TCON TCOP TDAT TDEN"
+        " TDES TDLY TDOR TDRC TDRL TDTG TENC TEXT TFLT TGID TIME TIPL TIT1 TIT2 TIT3 TKEY TKWD TLAN TLEN TMCL TMED"
+        " TMOO TOAL TOFN TOLY TOPE TORY TOWN TPE1 TPE2 TPE3 TPE4 TPOS TPRO TPUB TRCK TRDA TRSN TRSO TSIZ TSO2 TSOA"
+        " TSOC TSOP TSOT TSRC TSSE TSST TXXX TYER UFID USER USLT WCOM WCOP WFED WOAF WOAR WOAS WORS WPAY WPUB WXXX ";
+    return id.size() == 4 && id.find(' ') == std::string::npos && kIds.find(" " + id + " ") != std::string::npos;
+}
+
+// mutagen's count of the known frames that 2.4 sizes of one kind walk through,
+// and how far past the end of the frames the walk ends.
+std::pair<int, long long> CountFrames(const std::string& data, long long end, int bits) {
+    int known = 0;
+    long long o = 0;
+    for (; o < end - 10; o += 10 + Number(data, o + 4, 4, bits)) {
+        if (o + 10 > static_cast<long long>(data.size()) || data.compare(o, 10, std::string(10, '\0')) == 0) {
+            return {known, -((end - o) % 10)};
+        }
+        known += Known(data.substr(o, 4));
+    }
+    return {known, o - end};
+}
+
+// The generator writes no compressed frame, and bytes that only claim to be
+// one never inflate.
+void WholeVersion2(const std::string& bytes, size_t start, ModelTags* tags) {
+    const std::string tag = bytes.substr(start);
+    const int version = Number(tag, 3, 1, 8), flags = Number(tag, 5, 1, 8);
+    const int undefined = version == 4 ? 0x0F : version == 3 ? 0x1F : 0x40;
+    if (version < 2 || version > 4 || (Number(tag, 6, 4, 8) & 0x80808080) || (flags & undefined)) return;
+    long long end = Number(tag, 6, 4, 7), extended = 0;
+    if (version > 2 && (flags & 0x40) && !Known(tag.substr(std::min<size_t>(10, tag.size()), 4))) {
+        if (version == 4 && ((Number(tag, 10, 4, 8) & 0x80808080) || Number(tag, 10, 4, 7) < 4)) return;
+        extended = version == 4 ? Number(tag, 10, 4, 7) : 4 + static_cast<long long>(Number(tag, 10, 4, 8));
+        if (extended > end) return;
+    }
+    end -= extended;
+    std::string data = tag.substr(std::min<size_t>(10 + extended, tag.size()), end);
+    if (version < 4 && (flags & 0x80)) data = Resynchronised(data);
+    const std::pair<int, long long> syncsafe = CountFrames(data, end, 7), plain = CountFrames(data, end, 8);
+    const int bits = version == 4 && !(plain.first > syncsafe.first ||
+                                       (plain.first == syncsafe.first && syncsafe.second >= 1 && plain.second <= 1))
+                         ? 7
+                         : 8;
+    const long long header = version == 2 ? 6 : 10, available = data.size();
+    bool title = false, artist = false;
+    for (long long o = 0, size = 0; o + header <= std::min(end, available) && !(title && artist); o += header + size) {
+        std::string id = data.substr(o, version == 2 ? 3 : 4);
+        size = version == 2 ? Number(data, o + 3, 3, 8) : Number(data, o + 4, 4, bits);
+        if (id.find_first_not_of('\0') == std::string::npos || o + header + size > end) break;
+        if (version > 2 && id[3] == '\0') id.resize(3);
+        bool isTitle = id == "TIT2" || id == "TT2", isArtist = id == "TPE1" || id == "TP1";
+        if (size == 0 || !((isTitle && !title) || (isArtist && !artist))) continue;
+        if (o + header + std::min(size, 8192LL) > available) break;
+        // What the frame's flags put before its text: group, encryption, length.
+        int f = Number(data, o + 9, 1, 8);
+        size_t extra = version == 3 ? (f & 0x20 ? 1 : 0) : version == 4 ? (f & 0x40 ? 1 : 0) + (f & 0x01 ? 4 : 0) : 0;
+        std::string text = data.substr(o + header, std::min(size, 8192LL));
+        if ((version == 3 && (f & 0xC0)) || (version == 4 && (f & 0x0C)) || text.size() <= extra) continue;
+        text = version == 4 && ((flags & 0x80) || (f & 0x02)) ? Resynchronised(text.substr(extra)) : text.substr(extra);
+        if (text.empty()) continue;
+        (isTitle ? title : artist) = true;
+        (isTitle ? tags->v2Title : tags->v2Artist) = ModelFrameText(
+            static_cast<unsigned char>(text[0]), reinterpret_cast<const unsigned char*>(&text[1]), text.size() - 1);
+    }
+}
+
+// A Layer III frame header of MPEG-1, 2 or 2.5.
+bool Layer3(const std::string& bytes, size_t start) {
+    uint32_t h = Number(bytes, start, 3, 8);
+    return (h >> 13) == 0x7FF && (h >> 11 & 3) != 1 && (h >> 9 & 3) == 1 && (h >> 4 & 15) != 15 && (h >> 2 & 3) != 3;
+}
+
 }  // namespace
 
 std::string ModelFrameText(int encoding, const unsigned char* bytes, int count) {
+    count = std::min(count, 2 * FRAME_TEXT_LIMIT + 2);  // what 126 bytes of UTF-16 with a mark take
     switch (encoding) {
         case 1:
             if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
@@ -204,11 +300,13 @@ ModelTags ModelReadTags(const std::string& bytes) {
     size_t start = bytes.find_first_not_of('\0');
     if (start == std::string::npos) return tags;
     uint8_t s0 = ByteAt(bytes, start), s1 = ByteAt(bytes, start + 1), s2 = ByteAt(bytes, start + 2);
-    bool id3 = s0 == 'I' && s1 == 'D' && s2 == '3';
-    tags.recognized = id3 || (s0 == 0xFF && s1 == 0xFB) || (s0 == 'R' && s1 == 'I' && s2 == 'F');
+    bool id3 = s0 == 'I' && s1 == 'D' && s2 == '3', windows = HostPlatform().windows;
+    tags.recognized = id3 || (s0 == 0xFF && s1 == 0xFB) || (s0 == 'R' && s1 == 'I' && s2 == 'F') ||
+                      (!windows && Layer3(bytes, start));
     if (!tags.recognized) return tags;
-    if (id3) {
-        tags.hasV2 = true;
+    tags.hasV2 = id3;
+    if (id3 && !windows) WholeVersion2(bytes, start, &tags);
+    if (id3 && windows) {
         // The bytes after the signature as far as a match at 254 reaches
         // (index 390); past the end of the file they are zero.
         std::vector<unsigned char> window(1024, 0);

@@ -93,7 +93,7 @@ TEST(DropModel, TenThousandFilesInOneDropKeepOrderAndLeakNothing) {
         // Two files in three have a title of their own, so that most renames
         // succeed; the others are random.
         std::string bytes =
-            k % 3 == 0 ? gen.FileBytes() : std::string("ID3\3\0\0\0\0\0\0TIT2\0\0\0\7\0\0\0", 21) + title;
+            k % 3 == 0 ? gen.FileBytes() : std::string("ID3\3\0\0\0\0\0\x11TIT2\0\0\0\7\0\0\0", 21) + title;
         WriteFile(path, bytes);
         drop.paths.push_back(path);
     }

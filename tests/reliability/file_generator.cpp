@@ -4,6 +4,7 @@
 #include "reliability/file_generator.h"
 
 #include "reliability/drop_model.h"
+#include "support/id3_bytes.h"
 
 namespace {
 
@@ -144,26 +145,48 @@ std::string CaseGenerator::TextFrameBytes(const char* id) {
 }
 
 std::string CaseGenerator::Id3v2Tag() {
-    std::string tag = "ID3";
-    tag += static_cast<char>(Chance(70) ? 3 : 4);
-    tag += '\0';
-    tag += static_cast<char>(Chance(90) ? 0 : Below(256));
-    for (int k = 0; k < 4; ++k) tag += static_cast<char>(Below(128));
+    // What only the Linux reading reads (2.2, iTunes' plain 2.4 sizes,
+    // unsynchronisation, frames behind a picture) is drawn there alone, so
+    // that the Windows drops stay the ones they were.
+    const bool whole = !HostPlatform().windows;
+    int version = Chance(70) ? 3 : 4;
+    if (whole && Chance(15)) version = 2;
+    bool plainSizes = whole && version == 4 && Chance(30);
+    int flags = Chance(90) ? 0 : Below(256);
+    std::string size;
+    for (int k = 0; k < 4; ++k) size += static_cast<char>(Below(128));
+    std::string body;
     int frames = Below(5);
     for (int k = 0; k < frames; ++k) {
         int pick = Below(100);
+        std::string frame;
         if (pick < 35) {
-            tag += TextFrameBytes("TIT2");
+            frame = TextFrameBytes("TIT2");
         } else if (pick < 70) {
-            tag += TextFrameBytes("TPE1");
+            frame = TextFrameBytes("TPE1");
         } else if (pick < 85) {
             std::string data = RandomBytes(Below(40));
-            tag += (Chance(50) ? "TALB" : "COMM") + std::string("\0\0\0", 3) + static_cast<char>(data.size() + 1) +
-                   std::string("\0\0\0", 3) + data;
+            frame = (Chance(50) ? "TALB" : "COMM") + std::string("\0\0\0", 3) + static_cast<char>(data.size() + 1) +
+                    std::string("\0\0\0", 3) + data;
+        } else if (whole && pick < 95) {
+            // A picture that puts what follows past 256 bytes or the first read.
+            frame = V2Frame(version == 2 ? 3 : version, "APIC", RandomBytes(200 + Below(6000)), 0, plainSizes);
         } else {
-            tag += std::string(static_cast<size_t>(Below(120)), '\0');  // padding
+            frame = std::string(static_cast<size_t>(Below(120)), '\0');  // padding
         }
+        // ID3v2.2: three-letter ids, three size bytes, no flags.
+        if (version == 2 && frame.size() >= 10 && frame[0] != '\0') {
+            const char* id = frame[0] == 'A' ? "PIC" : frame[1] == 'I' ? "TT2" : frame[1] == 'P' ? "TP1" : "COM";
+            frame = id + frame.substr(5, 3) + frame.substr(10);
+        }
+        body += frame;
     }
+    if (whole && version < 4 && Chance(10)) {
+        flags |= 0x80;
+        body = Unsynchronised(body);
+    }
+    std::string tag = V2Tag(version, body, flags);
+    if (!whole || Chance(40)) tag.replace(6, 4, size);                                         // a size as it comes
     if (Chance(10)) tag.resize(static_cast<size_t>(Below(static_cast<int>(tag.size()) + 1)));  // cut off
     return tag;
 }

@@ -105,3 +105,31 @@ std::string TaggedMp3(const std::string& title, const std::string& artist, const
     if (!v1Title.empty() || !v1Artist.empty()) file.Text(Id3v1Tag(v1Title, v1Artist));
     return file;
 }
+
+std::string V2Frame(int version, const char* id, const std::string& data, int formatFlags, bool plainSize) {
+    Bytes frame;
+    unsigned size = static_cast<unsigned>(data.size());
+    if (version == 2) {
+        frame.Text(std::string(id, 3)).Raw({int(size >> 16), int(size >> 8 & 0xFF), int(size & 0xFF)});
+    } else {
+        frame.Text(std::string(id, 4));
+        (version == 4 && !plainSize ? Synchsafe(frame, size) : BigEndian32(frame, size)).Raw({0, formatFlags});
+    }
+    return frame.Text(data);
+}
+
+std::string V2Tag(int version, const std::string& body, int flags, long size) {
+    Bytes tag;
+    tag.Text("ID3").Raw({version, 0, flags});
+    return Synchsafe(tag, static_cast<unsigned>(size < 0 ? static_cast<long>(body.size()) : size)).Text(body);
+}
+
+std::string Unsynchronised(const std::string& bytes) {
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        out += bytes[i];
+        unsigned char next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        if (static_cast<unsigned char>(bytes[i]) == 0xFF && (next == 0 || next >= 0xE0)) out += '\0';
+    }
+    return out;
+}

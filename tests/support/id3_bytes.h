@@ -85,4 +85,13 @@ std::string MpegFrames(int count);
 std::string TaggedMp3(const std::string& title, const std::string& artist = "", const std::string& v1Title = "",
                       const std::string& v1Artist = "");
 
+// A frame of ID3v2.`version` around `data`: 2.2 a three-letter id and size,
+// 2.3 and 2.4 a four-byte size (syncsafe in 2.4 unless `plainSize`), a zero
+// status byte and `formatFlags`. A tag of `version` with header `flags`, the
+// size of `body` or `size`. `bytes` unsynchronised (0xFF 0x00 for a 0xFF that
+// a zero, a byte from 0xE0 up or the end follows).
+std::string V2Frame(int version, const char* id, const std::string& data, int formatFlags = 0, bool plainSize = false);
+std::string V2Tag(int version, const std::string& body, int flags = 0, long size = -1);
+std::string Unsynchronised(const std::string& bytes);
+
 #endif
