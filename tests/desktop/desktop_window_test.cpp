@@ -6,12 +6,14 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QGroupBox>
 #include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +21,7 @@
 #include <sstream>
 
 #include "desktop/desktop_test_support.h"
+#include "properties.h"
 #include "support/id3_bytes.h"
 #include "support/outcome_messages.h"
 #include "settings/settings_store.h"
@@ -341,4 +344,34 @@ TEST_F(DesktopTest, TheLogWindowCannotBeClosedButGoesWithTheMainWindow) {
     EXPECT_EQ(0, QApplication::exec());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(log.isNull());
+}
+
+// The dialog speaks the locale's language: today's Japanese texts in the
+// Japanese locale the tests run in, English when the user asks for English.
+TEST_F(DesktopTest, DialogTextsFollowTheLanguage) {
+    struct Row {
+        const char* language;  // null: the locale's own
+        std::vector<std::string> title, buttons;
+    } rows[] = {
+        {nullptr,
+         {"プロパティ", "ファイル名の形式", "優先するID3 Tag", "変換ログ・ウィンドウ"},
+         {"曲名のみ", "曲名 - アーティスト名", "アーティスト名 - 曲名", "ID3v1 Tag", "ID3v2 Tag", "表示する",
+          "表示しない", "OK", "ｷｬﾝｾﾙ"}},
+        {"en",
+         {"Properties", "File name format", "Preferred tag", "Log window"},
+         {"Title only", "Title - Artist", "Artist - Title", "ID3v1 Tag", "ID3v2 Tag", "Show", "Hide", "OK", "Cancel"}},
+    };
+    for (const Row& row : rows) {
+        ScopedEnv language("LANGUAGE", row.language);
+        setlocale(LC_ALL, "");  // gettext looks at LANGUAGE again only after a change of locale
+        PropertiesDialog dialog(nullptr);
+        std::vector<std::string> title = {dialog.windowTitle().toStdString()}, buttons;
+        for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) title.push_back(box->title().toStdString());
+        for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+            buttons.push_back(button->text().toStdString());
+        }
+        EXPECT_EQ(row.title, title);
+        EXPECT_EQ(row.buttons, buttons);
+    }
+    setlocale(LC_ALL, "");
 }
