@@ -27,8 +27,10 @@ enum { SENTINEL = 0xA5, LEAST_HEAD = 14 };
 
 std::string gFolder;
 std::string gPath;
+int gFile = -1;
 
 void RemoveFolder() {
+    if (gFile >= 0) close(gFile);
     unlink(gPath.c_str());
     rmdir(gFolder.c_str());
 }
@@ -50,6 +52,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (mkdtemp(&pattern[0]) == nullptr) abort();
     gFolder = pattern;
     gPath = gFolder + "/tag.mp3";
+    gFile = open(gPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (gFile < 0) abort();
     atexit(RemoveFolder);
     return 0;
 }
@@ -76,8 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(title[0] == '\0' && artist[0] == '\0');
     }
 
-    int fd = open(gPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0 || write(fd, tag.get(), count) != static_cast<ssize_t>(count) || close(fd) != 0) abort();
+    // Rewritten in place and cut to size: a file truncated to zero is flushed
+    // to disk when it is next closed (ext4), which would slow the run tenfold.
+    if (count > 0 && pwrite(gFile, tag.get(), count, 0) != static_cast<ssize_t>(count)) abort();
+    if (ftruncate(gFile, static_cast<off_t>(count)) != 0) abort();
     InputFile file;
     if (!OpenForReading(gPath.c_str(), &file)) abort();
     size_t head = LEAST_HEAD + static_cast<size_t>(data[0]) * 8;
