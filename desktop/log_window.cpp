@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "cjk_font.h"
 #include "core/texts.h"
 
 namespace {
@@ -21,7 +22,9 @@ const int kLogWidth = 342;
 const int kLogHeight = 400;
 
 QFont LogFont() {
-    QFont font(QStringLiteral("Noto Sans Mono CJK JP"));
+    QFont font;
+    QString family = CjkFamily(true);
+    if (!family.isEmpty()) font.setFamily(family);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPointSize(9);

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
+#include <QFont>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "cjk_font.h"
 #include "core/texts.h"
 #include "core/window_sequences.h"
 #include "main_window.h"
@@ -56,6 +58,8 @@ QLabel* MakeAbout(QWidget* parent) {
 
 PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QString::fromUtf8(Tr("Properties")));
+    QString family = CjkFamily(false);
+    if (!family.isEmpty()) setFont(QFont(family, font().pointSize()));
     // Fields the store cannot supply stay 0, which no button stands for.
     LoadSettings(&working_);
     auto* layout = new QVBoxLayout(this);

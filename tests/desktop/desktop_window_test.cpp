@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QListView>
 #include <QMessageBox>
@@ -374,4 +375,15 @@ TEST_F(DesktopTest, DialogTextsFollowTheLanguage) {
         EXPECT_EQ(row.buttons, buttons);
     }
     setlocale(LC_ALL, "");
+}
+
+// The log and the dialog ask for a family that is installed and writes
+// Japanese, not one fontconfig must substitute.
+TEST_F(DesktopTest, LogAndDialogUseAnInstalledJapaneseFamily) {
+    MainWindow window;
+    PropertiesDialog dialog(nullptr);
+    for (const QFont& font : {window.Log()->View()->font(), dialog.font()}) {
+        EXPECT_TRUE(QFontDatabase::writingSystems(font.family()).contains(QFontDatabase::Japanese))
+            << font.family().toStdString();
+    }
 }
