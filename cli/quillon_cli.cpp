@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <getopt.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -13,6 +14,7 @@
 #include "core/drop_batch.h"
 #include "core/escape.h"
 #include "core/journal.h"
+#include "core/texts.h"
 #include "quillon_version.h"
 #include "settings/choices.h"
 #include "settings/settings_store.h"
@@ -37,8 +39,10 @@ const char kUsage[] =
     "or \"ARTIST - TITLE.mp3\"; one line per file tells the outcome, then READY.\n"
     "\n"
     "  -n, --dry-run            show what each file would be renamed to; rename nothing\n"
-    "  -u, --undo               put the files of the last run back under their old names\n"
-    "                           (again: the run before); with -n, only show what would happen\n"
+    "  -u, --undo[=BATCH]       put the files of the last run back under their old names\n"
+    "                           (again: the run before), or those of batch BATCH;\n"
+    "                           with -n, only show what would happen\n"
+    "      --undo-list          list the batches kept for --undo, newest first\n"
     "  -f, --format=FORMAT      save the name format: %s\n"
     "  -p, --primary-tag=TAG    save which tag is preferred: %s\n"
     "  -l, --log-window=CHOICE  save the Windows program's log window choice: %s\n"
@@ -87,6 +91,8 @@ void PrintShown(const char* text) {
 struct Options {
     bool dryRun = false;
     bool undo = false;
+    unsigned long long batch = 0;  // --undo=BATCH; 0 for the newest with files to put back
+    bool undoList = false;
     bool show = false;
     // The choices given, by field of kChoiceFields; 0 where none was.
     int32_t chosen[CHOICE_FIELDS] = {};
@@ -115,6 +121,15 @@ bool TakeChoice(Options* options, int f, const char* word) {
     return choice != nullptr;
 }
 
+// A batch number as --undo-list shows it.
+bool BatchNumber(const char* text, unsigned long long* number) {
+    if (text[0] < '0' || text[0] > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    *number = strtoull(text, &end, 10);
+    return errno == 0 && *end == '\0' && *number > 0;
+}
+
 int Usage(const char* problem) {
     if (problem != nullptr) fprintf(stderr, "quillon: %s\n", problem);
     fputs("Try 'quillon --help' for more information.\n", stderr);
@@ -125,7 +140,8 @@ int Usage(const char* problem) {
 int ParseOptions(int argc, char** argv, Options* options) {
     static const struct option kLong[] = {
         {"dry-run", no_argument, nullptr, 'n'},
-        {"undo", no_argument, nullptr, 'u'},
+        {"undo", optional_argument, nullptr, 'u'},
+        {"undo-list", no_argument, nullptr, 'L'},
         {"format", required_argument, nullptr, 'f'},
         {"primary-tag", required_argument, nullptr, 'p'},
         {"log-window", required_argument, nullptr, 'l'},
@@ -136,7 +152,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
     };
     opterr = 0;
     for (;;) {
-        int c = getopt_long(argc, argv, ":nuf:p:l:shV", kLong, nullptr);
+        int c = getopt_long(argc, argv, ":nu::f:p:l:shV", kLong, nullptr);
         if (c == -1) return -1;
         switch (c) {
             case 'n':
@@ -144,6 +160,10 @@ int ParseOptions(int argc, char** argv, Options* options) {
                 break;
             case 'u':
                 options->undo = true;
+                if (optarg != nullptr && !BatchNumber(optarg, &options->batch)) return Usage(Tr("unknown batch number"));
+                break;
+            case 'L':
+                options->undoList = true;
                 break;
             case 's':
                 options->show = true;
@@ -254,9 +274,17 @@ int main(int argc, char** argv) {
     int status = ParseOptions(argc, argv, &options);
     if (status >= 0) return Finish(status);
     bool changes = AnyChoice(options);
+    if (options.undoList) {
+        if (optind < argc || changes || options.show || options.undo || options.dryRun) {
+            return Usage(Tr("--undo-list takes no files and no other options"));
+        }
+        return Finish(RunUndoList({PrintLine, nullptr}));
+    }
     if (options.undo) {
         if (optind < argc || changes || options.show) return Usage("--undo takes no files and no settings options");
-        return Finish(RunUndo(options.dryRun, {PrintLine, nullptr}));
+        UndoOutput output = {PrintLine, nullptr};
+        return Finish(options.batch != 0 ? RunUndoBatch(options.batch, options.dryRun, output)
+                                         : RunUndo(options.dryRun, output));
     }
     if (optind >= argc && !changes && !options.show) return Usage("no files given");
 

@@ -394,8 +394,11 @@ class UndoTest : public CliTest {
   protected:
     // The journal's batch files, oldest first.
     std::vector<std::string> Batches() {
-        return FolderExists(state_ + "/Ombrix/Quillon") ? ListFolder(state_ + "/Ombrix/Quillon")
-                                                        : std::vector<std::string>();
+        std::vector<std::string> batches;
+        for (const std::string& name : ListFolder(state_ + "/Ombrix/Quillon")) {
+            if (name.size() > 8 && name.compare(name.size() - 8, 8, ".journal") == 0) batches.push_back(name);
+        }
+        return batches;
     }
     std::string Journal(const std::string& name) {
         return state_ + "/Ombrix/Quillon/" + name;
@@ -488,8 +491,10 @@ TEST_F(UndoTest, OnlyTheLastTwentyRunsAreKept) {
     EXPECT_EQ(20u, Batches().size());
 }
 
-// A journal cut anywhere in its last lines (a crash), or edited by hand, moves
-// only the files its whole lines describe and says the batch is incomplete.
+// A journal cut anywhere in its last lines, as a crash leaves it, names every
+// file renamed: its whole lines are put back and the torn one is no rename.
+// An edited line fails its check and a deleted one is missing from the end
+// line's count: that file stays where it is and the batch is incomplete.
 TEST_F(UndoTest, TornOrEditedJournalMovesOnlyWhatItDescribes) {
     std::vector<std::string> paths = {Make("a.mp3", TaggedMp3("A", "Band")), Make("b.mp3", TaggedMp3("B", "Band")),
                                       Make("c.mp3", TaggedMp3("C", "Band"))};
@@ -499,29 +504,42 @@ TEST_F(UndoTest, TornOrEditedJournalMovesOnlyWhatItDescribes) {
     const std::string whole = ReadFile(batch);
     const size_t endLine = whole.rfind('\n', whole.size() - 2) + 1;
     const size_t lastRecord = whole.rfind('\n', endLine - 2) + 1;
+    const size_t bLine = whole.rfind('\n', lastRecord - 2) + 1;
     const std::string ab = Back(music_ + "/B.mp3", paths[1]) + Back(music_ + "/A.mp3", paths[0]);
     for (size_t cut = lastRecord; cut <= whole.size(); ++cut) {
         SCOPED_TRACE(cut);
         WriteFile(batch, whole.substr(0, cut));
         ProgramRun run = Run({"--undo", "--dry-run"});
-        bool complete = cut == whole.size();
         EXPECT_EQ((cut >= endLine ? Back(music_ + "/C.mp3", paths[2]) : "") + ab + Ready(), run.out);
-        EXPECT_EQ(complete ? 0 : 1, run.status);
-        EXPECT_EQ(complete, run.err.find("incomplete") == std::string::npos) << run.err;
+        EXPECT_EQ(0, run.status) << run.err;
+        EXPECT_EQ(std::string::npos, run.err.find("incomplete")) << run.err;
     }
-    // An edited path fails its line's check: that file stays where it is.
-    std::string edited = whole;
-    edited[whole.find("/b.mp3")] = '_';
-    WriteFile(batch, edited);
+    const struct {
+        const char* name;
+        std::string journal;
+    } edits[] = {
+        {"a path edited", whole.substr(0, whole.find("\tb.mp3") + 1) + "_" + whole.substr(whole.find("\tb.mp3") + 2)},
+        {"a whole line deleted", whole.substr(0, bLine) + whole.substr(lastRecord)},
+    };
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(edit.name);
+        WriteFile(batch, edit.journal);
+        ProgramRun run = Run({"--undo", "--dry-run"});
+        EXPECT_EQ(Back(music_ + "/C.mp3", paths[2]) + Back(music_ + "/A.mp3", paths[0]) + Ready(), run.out);
+        EXPECT_EQ(1, run.status);
+        EXPECT_NE(std::string::npos, run.err.find("incomplete")) << run.err;
+    }
     ProgramRun run = Run({"--undo"});
-    EXPECT_EQ(Back(music_ + "/C.mp3", paths[2]) + Back(music_ + "/A.mp3", paths[0]) + Ready(), run.out);
     EXPECT_EQ(1, run.status);
     EXPECT_EQ((std::vector<std::string>{"B.mp3", "a.mp3", "c.mp3"}), ListFolder(music_));
-    for (const char* junk : {"", "garbage\n", "quillon undo journal 1\n1\t2\t3\n"}) {
-        WriteFile(batch.substr(0, batch.size() - 7) + "x.batch", junk);
-        run = Run({"--undo"});
-        EXPECT_EQ(Ready(), run.out);
+    // A file under a batch's name that this program did not write is passed
+    // over, and said to be.
+    for (const char* junk : {"", "garbage\n", "-\tquillon undo journal 2\t2\t0\t00000000\n"}) {
+        WriteFile(Journal("00000002.journal"), junk);
+        run = Run({"--undo", "--dry-run"});
+        EXPECT_EQ("", run.out);
         EXPECT_EQ(1, run.status);
+        EXPECT_NE(std::string::npos, run.err.find("batch 2 cannot be read")) << run.err;
     }
 }
 
