@@ -139,16 +139,11 @@ int Usage(const char* problem) {
 // Parses the options; returns -1 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options* options) {
     static const struct option kLong[] = {
-        {"dry-run", no_argument, nullptr, 'n'},
-        {"undo", optional_argument, nullptr, 'u'},
-        {"undo-list", no_argument, nullptr, 'L'},
-        {"format", required_argument, nullptr, 'f'},
-        {"primary-tag", required_argument, nullptr, 'p'},
-        {"log-window", required_argument, nullptr, 'l'},
-        {"show-settings", no_argument, nullptr, 's'},
-        {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},
-        {nullptr, 0, nullptr, 0},
+        {"dry-run", no_argument, nullptr, 'n'},           {"undo", optional_argument, nullptr, 'u'},
+        {"undo-list", no_argument, nullptr, 'L'},         {"format", required_argument, nullptr, 'f'},
+        {"primary-tag", required_argument, nullptr, 'p'}, {"log-window", required_argument, nullptr, 'l'},
+        {"show-settings", no_argument, nullptr, 's'},     {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},           {nullptr, 0, nullptr, 0},
     };
     opterr = 0;
     for (;;) {
@@ -160,7 +155,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
                 break;
             case 'u':
                 options->undo = true;
-                if (optarg != nullptr && !BatchNumber(optarg, &options->batch)) return Usage(Tr("unknown batch number"));
+                if (optarg != nullptr && !BatchNumber(optarg, &options->batch))
+                    return Usage(Tr("unknown batch number"));
                 break;
             case 'L':
                 options->undoList = true;

@@ -102,9 +102,9 @@ struct JournalRecord {
 // A batch read back from its file.
 struct JournalBatch {
     uint64_t sequence = 0;
-    int fd = -1;  // open and locked while an undo holds it
-    int64_t started = 0;  // seconds since 1970, for the list alone
-    char state = '.';     // '.', or 'p' (an undo left files to put back), 'u' (nothing left)
+    int fd = -1;                         // open and locked while an undo holds it
+    int64_t started = 0;                 // seconds since 1970, for the list alone
+    char state = '.';                    // '.', or 'p' (an undo left files to put back), 'u' (nothing left)
     std::vector<JournalRecord> records;  // in the order the renames happened
     // Lines that could not be read (edited by hand, torn), records the end
     // line counts that were not found, and whether the end line is there.
@@ -133,8 +133,7 @@ enum { BATCH_READ = 1, BATCH_ABSENT = 0, BATCH_REFUSED = -1 };
 // locked for an undo (waiting for another undo, never for a run: a batch a
 // run is still writing comes back busy and unlocked); JournalRelease lets it
 // go. A journal that is not the user's alone is refused, the reason in `why`.
-int JournalReadBatch(const JournalFolder& folder, uint64_t sequence, bool take, JournalBatch* batch,
-                     std::string* why);
+int JournalReadBatch(const JournalFolder& folder, uint64_t sequence, bool take, JournalBatch* batch, std::string* why);
 // Sets the state of record `index` of a taken batch, and of the batch.
 int JournalMarkRecord(JournalBatch* batch, size_t index, char state);
 int JournalMarkBatch(JournalBatch* batch, char state);

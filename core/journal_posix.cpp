@@ -223,9 +223,8 @@ bool Room(JournalWriter* journal, size_t need) {
     size_t size = journal->mapped == 0 ? static_cast<size_t>(FIRST_MAP) : journal->mapped;
     while (size < journal->used + need + END_RESERVE) size *= 2;
     if (!Reserve(journal->fd, journal->mapped, size)) return false;
-    void* map = journal->map == nullptr
-                    ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, journal->fd, 0)
-                    : mremap(journal->map, journal->mapped, size, MREMAP_MAYMOVE);
+    void* map = journal->map == nullptr ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, journal->fd, 0)
+                                        : mremap(journal->map, journal->mapped, size, MREMAP_MAYMOVE);
     if (map == MAP_FAILED) return false;
     journal->map = static_cast<char*>(map);
     journal->mapped = size;
@@ -623,8 +622,7 @@ std::vector<uint64_t> JournalSequences(const JournalFolder& folder) {
     return sequences;
 }
 
-int JournalReadBatch(const JournalFolder& folder, uint64_t sequence, bool take, JournalBatch* batch,
-                     std::string* why) {
+int JournalReadBatch(const JournalFolder& folder, uint64_t sequence, bool take, JournalBatch* batch, std::string* why) {
     *batch = JournalBatch();
     batch->sequence = sequence;
     int fd = openat(folder.fd, BatchName(sequence, kJournal).c_str(),

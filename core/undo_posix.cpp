@@ -135,8 +135,8 @@ Outcome PutBack(const Place& place, const JournalRecord& record, NamePlan* plan)
     if (plan == nullptr) return Move(place, record);
     struct stat old;
     if (Look(place, record.from, plan, &old) == 0) {
-        return {record.state, std::string(Tr("its old name ")) + EscapeControls(record.folder + "/" + record.from) +
-                                  Tr(" is taken")};
+        return {record.state,
+                std::string(Tr("its old name ")) + EscapeControls(record.folder + "/" + record.from) + Tr(" is taken")};
     }
     PlanNoteMove(plan, place.path + "/" + record.to, place.path + "/" + record.from);
     return {RECORD_BACK, ""};
@@ -165,11 +165,10 @@ int UndoBatch(JournalBatch* batch, bool dryRun, UndoOutput output) {
         Enter(&place, record.folder);
         Outcome outcome = PutBack(place, record, dryRun ? &plan : nullptr);
         std::string to = EscapeControls(record.folder + "/" + record.to);
-        std::string line = outcome.why.empty()
-                               ? std::string(OutcomeMessageUtf8(RESULT_OK)) + " - " + to + " -> " +
-                                     EscapeControls(record.folder + "/" + record.from)
-                               : std::string(OutcomeMessageUtf8(RESULT_ACCESS_FAILED)) + " - " + to + " (" +
-                                     outcome.why + Tr("; left as it is") + ")";
+        std::string line = outcome.why.empty() ? std::string(OutcomeMessageUtf8(RESULT_OK)) + " - " + to + " -> " +
+                                                     EscapeControls(record.folder + "/" + record.from)
+                                               : std::string(OutcomeMessageUtf8(RESULT_ACCESS_FAILED)) + " - " + to +
+                                                     " (" + outcome.why + Tr("; left as it is") + ")";
         output.line(output.context, line.c_str());
         if (ToPutBack(outcome.state)) ++pending;
         if (outcome.state != RECORD_BACK) ++notBack;
@@ -306,12 +305,11 @@ int RunUndoList(UndoOutput output) {
             places.insert(record.folder);
             if (where.empty()) where = record.folder;
         }
-        std::string state = batch.busy                    ? Tr("being written")
-                            : left == 0 && files == back   ? Tr("undone")
-                            : left == 0                    ? Tr("undone as far as it can be")
-                            : batch.state == '.'           ? Tr("not undone")
-                                                           : Plural(left, Tr("%u still to put back"),
-                                                                    Tr("%u still to put back"));
+        std::string state = batch.busy                   ? Tr("being written")
+                            : left == 0 && files == back ? Tr("undone")
+                            : left == 0                  ? Tr("undone as far as it can be")
+                            : batch.state == '.'         ? Tr("not undone")
+                                                 : Plural(left, Tr("%u still to put back"), Tr("%u still to put back"));
         if (!batch.busy && !batch.ended) state += Tr(" (stopped before its end)");
         if (batch.skipped > 0 || batch.missing > 0) state += Tr(" (journal incomplete)");
         char when[32] = "?";
