@@ -62,9 +62,13 @@ const char kUsage[] =
 // reader must not pass for one that did.
 int outputError = 0;
 
-void Print(const char* text) {
+void Write(const char* text, size_t size) {
     errno = 0;
-    if (fputs(text, stdout) == EOF && outputError == 0) outputError = errno != 0 ? errno : EIO;
+    if (fwrite_unlocked(text, 1, size, stdout) != size && outputError == 0) outputError = errno != 0 ? errno : EIO;
+}
+
+void Print(const char* text) {
+    Write(text, strlen(text));
 }
 
 // The exit status once everything is written: 2 when standard output failed.
@@ -248,12 +252,20 @@ void DropDrawState(DropSite*, Settings) {}
 void DropClearLog(DropSite*) {}
 
 void DropAddLine(DropSite* site, const char* line) {
-    PrintShown(line);
     if (!site->planned.empty()) {
+        PrintShown(line);
         Print(" -> ");
         PrintShown(site->planned.c_str());
+        Print("\n");
+        return;
     }
-    Print("\n");
+    // One write into the buffer per line: a drop of ten thousand files
+    // prints ten thousand of them.
+    char shown[LINE_BUFFER * ESCAPE_GROWTH + 1];
+    EscapeControls(line, shown, sizeof shown - 1);
+    size_t size = strlen(shown);
+    shown[size] = '\n';
+    Write(shown, size + 1);
 }
 
 void DropReady(DropSite*) {
@@ -261,7 +273,10 @@ void DropReady(DropSite*) {
 }
 
 void DropMessageText(DropSite*, int code, char* text) {
-    snprintf(text, MESSAGE_BUFFER, "%s", OutcomeMessageUtf8(code));
+    const char* message = OutcomeMessageUtf8(code);
+    size_t n = strnlen(message, MESSAGE_BUFFER - 1);
+    memcpy(text, message, n);
+    text[n] = '\0';
 }
 
 int main(int argc, char** argv) {

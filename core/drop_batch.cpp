@@ -1,7 +1,6 @@
 // The drop batch.
 #include "drop_batch.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "rename_planner.h"
@@ -28,7 +27,12 @@ int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings s
     char message[MESSAGE_BUFFER];
     DropMessageText(site, code, message);
     // A path too long for the line is shown cut; the line itself is bounded.
-    if (snprintf(line, LINE_BUFFER, "%s - %s", message, path) < 0) line[0] = '\0';
+    const char* parts[] = {message, " - ", path};
+    size_t used = 0;
+    for (const char* part : parts) {
+        while (*part != '\0' && used < LINE_BUFFER - 1) line[used++] = *part++;
+    }
+    line[used] = '\0';
     return code;
 }
 

@@ -83,13 +83,22 @@ char* PutCheck(char* out, const char* body, size_t size) {
 }
 
 char* PutUnsigned(char* out, uint64_t number) {
+    static const char kPairs[] =
+        "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546474849"
+        "5051525354555657585960616263646566676869707172737475767778798081828384858687888990919293949596979899";
     char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    while (n > 0) *out++ = digits[--n];
+    char* start = digits + sizeof digits;
+    for (; number >= 100; number /= 100) {
+        start -= 2;
+        memcpy(start, kPairs + 2 * (number % 100), 2);
+    }
+    if (number >= 10) {
+        start -= 2;
+        memcpy(start, kPairs + 2 * number, 2);
+    } else {
+        *--start = static_cast<char>('0' + number);
+    }
+    while (start < digits + sizeof digits) *out++ = *start++;
     return out;
 }
 
@@ -105,12 +114,14 @@ bool Plain(unsigned char c) {
 
 // `text` as EscapeControls shows it; most names need no escape.
 char* PutEscaped(char* out, const char* text, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (Plain(c)) {
-            *out++ = static_cast<char>(c);
-            continue;
-        }
+    for (size_t i = 0; i < size;) {
+        size_t plain = i;
+        while (plain < size && Plain(static_cast<unsigned char>(text[plain]))) ++plain;
+        memcpy(out, text + i, plain - i);
+        out += plain - i;
+        if (plain == size) break;
+        unsigned char c = static_cast<unsigned char>(text[plain]);
+        i = plain + 1;
         *out++ = '\\';
         if (c == '\n' || c == '\t' || c == '\\') {
             *out++ = c == '\n' ? 'n' : c == '\t' ? 't' : '\\';

@@ -2,9 +2,11 @@
 # Performance of quillon beside the Debian tools that rename MP3 files by tag.
 #
 #   scripts/bench.sh                 as root: installs the peers (id3ren,
-#                                    mp3rename, eyeD3) and gnuplot, builds the
-#                                    release preset (and win64 for the Wine
-#                                    figures), measures on tmpfs (quillon-gui's
+#                                    mp3rename, eyeD3), valgrind and gnuplot,
+#                                    builds the release preset (and win64 for
+#                                    the Wine figures), measures on tmpfs beside
+#                                    a syscall floor of its own
+#                                    (bench/syscall_floor.c; quillon-gui's
 #                                    drops on Xvfb), and writes
 #                                    docs/performance.md and docs/performance.png
 #   scripts/bench.sh --smoke [--quillon PROGRAM]
@@ -53,6 +55,7 @@ xvfb_work=$(mktemp -d)
 saved_display=${DISPLAY-}
 xdnd_start_xvfb "$xvfb_work"
 desktop_args=(--desktop-exe build/release/bench/quillon_desktop_drop_bench --desktop-display "$DISPLAY")
+floor_args=(--floor build/release/bench/quillon_syscall_floor)
 if [ -n "$saved_display" ]; then export DISPLAY=$saved_display; else unset DISPLAY; fi
 trap 'kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$xvfb_work"' EXIT
 
@@ -75,5 +78,5 @@ fi
 
 mkdir -p docs
 python3 bench/run_bench.py --quillon "$quillon" --report docs/performance.md --chart docs/performance.png \
-  --json build/release/bench.json "${desktop_args[@]}" ${wine_args[@]+"${wine_args[@]}"} ${pass[@]+"${pass[@]}"}
+  --json build/release/bench.json "${desktop_args[@]}" "${floor_args[@]}" ${wine_args[@]+"${wine_args[@]}"} ${pass[@]+"${pass[@]}"}
 echo "bench: wrote docs/performance.md and docs/performance.png"
