@@ -629,6 +629,8 @@ def main():
     p.add_argument("--work", help="work folder (default: a new one under /dev/shm)")
     args = p.parse_args()
     args.quillon = os.path.abspath(args.quillon)
+    if args.floor:
+        args.floor = os.path.abspath(args.floor)
 
     base = "/dev/shm" if os.path.isdir("/dev/shm") and os.access("/dev/shm", os.W_OK) else None
     work = args.work or tempfile.mkdtemp(prefix="quillon-bench.", dir=base)

@@ -30,7 +30,10 @@ int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings s
     const char* parts[] = {message, " - ", path};
     size_t used = 0;
     for (const char* part : parts) {
-        while (*part != '\0' && used < LINE_BUFFER - 1) line[used++] = *part++;
+        size_t n = strlen(part);
+        if (n > LINE_BUFFER - 1 - used) n = LINE_BUFFER - 1 - used;
+        memcpy(line + used, part, n);
+        used += n;
     }
     line[used] = '\0';
     return code;

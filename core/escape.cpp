@@ -9,7 +9,7 @@ void EscapeControls(const char* text, char* out, size_t size) {
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != '\0'; ++p) {
         // Nearly every byte is itself: runs of them are copied whole.
         const unsigned char* plain = p;
-        while (*plain >= 0x20 && *plain != 0x7F && *plain != '\\') ++plain;
+        while (kShownAsItIs.byte[*plain]) ++plain;
         size_t run = static_cast<size_t>(plain - p);
         if (run > size - 1 - used) {
             memcpy(out + used, p, size - 1 - used);

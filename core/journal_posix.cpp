@@ -9,6 +9,8 @@
 //   quillon undo journal 2, the batch's number, its start in seconds
 //   folder, an absolute folder without . or .. parts (for the records below)
 //   inode, size, seconds, nanoseconds, old name, new name (a record)
+// The numbers of the header's start and of the records are hexadecimal, a
+// minus sign before those below zero.
 //   end, the number of records and of folder lines
 // Names and folders are escaped as they are shown, so a tab or a line feed in
 // a name cannot break a line.
@@ -61,14 +63,16 @@ enum {
 // group zero-padded), folded to 32 bits.
 uint32_t Check(const char* text, size_t size) {
     uint64_t hash = 0x9E3779B97F4A7C15ull ^ size;
-    while (size > 0) {
+    for (;; text += 8, size -= 8) {
         uint64_t word = 0;
-        size_t n = size < 8 ? size : 8;
-        memcpy(&word, text, n);
+        if (size >= 8) {
+            memcpy(&word, text, 8);
+        } else {
+            for (size_t i = 0; i < size; ++i) word |= static_cast<uint64_t>(static_cast<unsigned char>(text[i])) << (8 * i);
+        }
         hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
         hash ^= hash >> 32;
-        text += n;
-        size -= n;
+        if (size <= 8) break;
     }
     return static_cast<uint32_t>(hash);
 }
@@ -102,21 +106,26 @@ char* PutUnsigned(char* out, uint64_t number) {
     return out;
 }
 
-char* PutSigned(char* out, int64_t number) {
-    if (number >= 0) return PutUnsigned(out, static_cast<uint64_t>(number));
-    *out++ = '-';
-    return PutUnsigned(out, 0 - static_cast<uint64_t>(number));
+// A record's numbers are hexadecimal: no division, and a journal is read by
+// this program, not by people.
+char* PutHex(char* out, uint64_t number) {
+    static const char kHex[] = "0123456789abcdef";
+    int shift = number == 0 ? 0 : (63 - __builtin_clzll(number)) & ~3;
+    for (; shift >= 0; shift -= 4) *out++ = kHex[(number >> shift) & 0xF];
+    return out;
 }
 
-bool Plain(unsigned char c) {
-    return c >= 0x20 && c != 0x7F && c != '\\';
+char* PutSignedHex(char* out, int64_t number) {
+    if (number >= 0) return PutHex(out, static_cast<uint64_t>(number));
+    *out++ = '-';
+    return PutHex(out, 0 - static_cast<uint64_t>(number));
 }
 
 // `text` as EscapeControls shows it; most names need no escape.
 char* PutEscaped(char* out, const char* text, size_t size) {
     for (size_t i = 0; i < size;) {
         size_t plain = i;
-        while (plain < size && Plain(static_cast<unsigned char>(text[plain]))) ++plain;
+        while (plain < size && kShownAsItIs.byte[static_cast<unsigned char>(text[plain])]) ++plain;
         memcpy(out, text + i, plain - i);
         out += plain - i;
         if (plain == size) break;
@@ -259,7 +268,7 @@ void WriteHeader(JournalWriter* journal) {
     *out++ = '\t';
     out = PutUnsigned(out, journal->sequence);
     *out++ = '\t';
-    out = PutSigned(out, static_cast<int64_t>(time(nullptr)));
+    out = PutSignedHex(out, static_cast<int64_t>(time(nullptr)));
     EndLine(journal, line, out);
 }
 
@@ -472,22 +481,27 @@ std::vector<std::string> Fields(const char* body, size_t size) {
     return fields;
 }
 
-bool Signed(const std::string& text, int64_t* value) {
-    if (text.empty() || text.size() > 20 || (text[0] != '-' && (text[0] < '0' || text[0] > '9'))) return false;
+bool Digit(char c, int base) {
+    return (c >= '0' && c <= '9') || (base == 16 && c >= 'a' && c <= 'f');
+}
+
+bool Unsigned(const std::string& text, uint64_t* value, int base = 10) {
+    if (text.empty() || text.size() > 20 || !Digit(text[0], base)) return false;
     char* end = nullptr;
     errno = 0;
-    long long parsed = strtoll(text.c_str(), &end, 10);
+    unsigned long long parsed = strtoull(text.c_str(), &end, base);
     *value = parsed;
     return errno == 0 && *end == '\0';
 }
 
-bool Unsigned(const std::string& text, uint64_t* value) {
-    if (text.empty() || text.size() > 20 || text[0] < '0' || text[0] > '9') return false;
-    char* end = nullptr;
-    errno = 0;
-    unsigned long long parsed = strtoull(text.c_str(), &end, 10);
-    *value = parsed;
-    return errno == 0 && *end == '\0';
+// A sign and the hexadecimal digits of the magnitude, as PutSignedHex writes.
+bool SignedHex(const std::string& text, int64_t* value) {
+    bool negative = !text.empty() && text[0] == '-';
+    uint64_t magnitude;
+    if (!Unsigned(text.substr(negative ? 1 : 0), &magnitude, 16)) return false;
+    if (magnitude > (negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1)) return false;
+    *value = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+    return true;
 }
 
 bool Name(const std::string& shown, std::string* name) {
@@ -498,8 +512,8 @@ bool Name(const std::string& shown, std::string* name) {
 bool ParseRecord(const std::vector<std::string>& f, JournalRecord* record) {
     uint64_t inode;
     int64_t size, seconds, nanoseconds;
-    if (f.size() != 6 || !Unsigned(f[0], &inode) || !Signed(f[1], &size) || !Signed(f[2], &seconds) ||
-        !Signed(f[3], &nanoseconds) || size < 0 || nanoseconds < 0 || nanoseconds > 999999999) {
+    if (f.size() != 6 || !Unsigned(f[0], &inode, 16) || !SignedHex(f[1], &size) || !SignedHex(f[2], &seconds) ||
+        !SignedHex(f[3], &nanoseconds) || size < 0 || nanoseconds < 0 || nanoseconds > 999999999) {
         return false;
     }
     record->identity = {0, inode, size, seconds, nanoseconds};
@@ -540,7 +554,7 @@ void Parse(int fd, uint64_t sequence, JournalBatch* batch) {
             uint64_t number;
             int64_t started;
             if (f.size() != 3 || f[0] != kHeader || !Unsigned(f[1], &number) || number != sequence ||
-                !Signed(f[2], &started)) {
+                !SignedHex(f[2], &started)) {
                 break;
             }
             batch->state = line[0];
@@ -725,13 +739,13 @@ size_t JournalIntent(JournalWriter* journal, const char* from, const char* to, c
     char* out = line;
     *out++ = RECORD_INTENDED;
     *out++ = '\t';
-    out = PutUnsigned(out, identity.inode);
+    out = PutHex(out, identity.inode);
     *out++ = '\t';
-    out = PutSigned(out, identity.size);
+    out = PutSignedHex(out, identity.size);
     *out++ = '\t';
-    out = PutSigned(out, identity.modifiedSeconds);
+    out = PutSignedHex(out, identity.modifiedSeconds);
     *out++ = '\t';
-    out = PutSigned(out, identity.modifiedNanoseconds);
+    out = PutSignedHex(out, identity.modifiedNanoseconds);
     *out++ = '\t';
     out = PutEscaped(out, fromName, fromSize);
     *out++ = '\t';

@@ -35,6 +35,12 @@ bool Forbidden(char c) {
 
 // CharAbsent for each character a name may not hold, in one pass.
 int NameAcceptable(const char* name) {
+    if (AsciiStandsAlone()) {
+        for (const char* c = name; *c != '\0'; ++c) {
+            if (Forbidden(*c)) return 0;
+        }
+        return !NameIsDevice(name);
+    }
     for (size_t i = 0; name[i] != '\0';) {
         int n = CharLength(name + i);
         if (n == 1 && Forbidden(name[i])) return 0;
@@ -82,6 +88,10 @@ TagInfo UsableTexts(const TagInfo& info) {
 // a bare file name.
 size_t DirectoryLength(const char* path) {
     char separator = PathSeparator();
+    if (AsciiStandsAlone()) {
+        const char* last = strrchr(path, separator);
+        return last != nullptr ? static_cast<size_t>(last - path) + 1 : 0;
+    }
     size_t end = 0;
     for (size_t i = 0; path[i] != '\0';) {
         int n = CharLength(path + i);

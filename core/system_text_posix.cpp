@@ -123,6 +123,10 @@ char PathSeparator() {
     return '/';
 }
 
+int AsciiStandsAlone() {
+    return 1;
+}
+
 int WholeCharsLength(const char* text) {
     return static_cast<int>(strlen(text));
 }
