@@ -54,11 +54,6 @@ void CloseFile(InputFile file);
 // 0 when the target exists, the name is refused or the rename fails otherwise.
 int RenameNoReplace(const char* from, const char* to);
 
-// Gives the file at `from` back its earlier name `to`, never replacing an
-// existing `to`: RenameNoReplace without the refusal of names below, since a
-// name the file already had is put back whatever it holds. 1 on success.
-int RestoreName(const char* from, const char* to);
-
 // 1 when the last part of `path` is a name that the rename refuses before the
 // file system sees it: one holding a control character (0x01 to 0x1F), which
 // Windows file systems refuse and which would let a name forge lines wherever

@@ -125,7 +125,3 @@ int RenameNoReplace(const char* from, const char* to) {
     if (NameRefusedByFileSystem(to)) return 0;
     return MoveNoReplaceAt(AT_FDCWD, from, to);
 }
-
-int RestoreName(const char* from, const char* to) {
-    return MoveNoReplaceAt(AT_FDCWD, from, to);
-}
