@@ -76,70 +76,69 @@ struct Outcome {
     std::string why;  // empty when the file is back
 };
 
-// fstatat, or what a dry run's plan has at the name by now.
-int Look(const Place& place, const std::string& name, NamePlan* plan, struct stat* st) {
+// What is at `name`: 0 and its stat, or the error. A real undo keeps the
+// file open in `fd` when asked, so that what it renames is what it checked; a
+// dry run asks its plan of names.
+int Look(const Place& place, const std::string& name, NamePlan* plan, struct stat* st, int* fd) {
+    if (plan == nullptr && fd != nullptr) {
+        *fd = openat(place.fd, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        return *fd >= 0 && fstat(*fd, st) == 0 ? 0 : errno;
+    }
     if (plan == nullptr) return fstatat(place.fd, name.c_str(), st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
     std::string onDisk;
     if (!PlanHolds(*plan, place.path + "/" + name, &onDisk)) return ENOENT;
     return lstat(onDisk.c_str(), st) == 0 ? 0 : errno;
 }
 
-// The move itself: the file at the new name opened and compared, renamed,
-// and then found under its old name.
-Outcome Move(const Place& place, const JournalRecord& record) {
+std::string Taken(const JournalRecord& record) {
+    return std::string(Tr("its old name ")) + EscapeControls(record.folder + "/" + record.from) + Tr(" is taken");
+}
+
+// The move of the file checked, open as `fd`, and then the file found under
+// the old name compared with it.
+Outcome Move(const Place& place, const JournalRecord& record, const struct stat& held) {
     const char* to = record.to.c_str();
     const char* from = record.from.c_str();
-    int fd = openat(place.fd, to, O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    struct stat held, now;
-    if (fd < 0 || fstat(fd, &held) != 0) {
-        int reason = errno;
-        if (fd >= 0) close(fd);
-        return {record.state, strerror(reason)};
+    struct stat now;
+    if (!MoveNoReplaceAt(place.fd, to, from)) return {record.state, errno == EEXIST ? Taken(record) : strerror(errno)};
+    if (fstatat(place.fd, from, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == held.st_dev &&
+        now.st_ino == held.st_ino) {
+        return {RECORD_BACK, ""};
     }
-    Outcome outcome = {RECORD_BACK, ""};
-    if (!SameFile(held, record.identity)) {
-        outcome = {RECORD_SETTLED, Tr("the file was changed or replaced since")};
-    } else if (!MoveNoReplaceAt(place.fd, to, from)) {
-        outcome.state = record.state;
-        outcome.why = errno == EEXIST ? std::string(Tr("its old name ")) +
-                                            EscapeControls(record.folder + "/" + record.from) + Tr(" is taken")
-                                      : strerror(errno);
-    } else if (fstatat(place.fd, from, &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_dev != held.st_dev ||
-               now.st_ino != held.st_ino) {
-        // Another file took the name between the check and the rename.
-        outcome.state = record.state;
-        outcome.why = MoveNoReplaceAt(place.fd, from, to)
-                          ? Tr("another file took its place as it was put back, and was moved back")
-                          : std::string(Tr("another file took its place as it was put back, and is now named ")) +
-                                EscapeControls(record.folder + "/" + record.from);
-    }
-    close(fd);
-    return outcome;
+    // Another file took the name between the check and the rename.
+    return {record.state, MoveNoReplaceAt(place.fd, from, to)
+                              ? Tr("another file took its place as it was put back, and was moved back")
+                              : std::string(Tr("another file took its place as it was put back, and is now named ")) +
+                                    EscapeControls(record.folder + "/" + record.from)};
 }
 
 Outcome PutBack(const Place& place, const JournalRecord& record, NamePlan* plan) {
     if (place.fd < 0) {
         return {record.state, std::string(Tr("its folder cannot be reached: ")) + strerror(place.error)};
     }
-    struct stat st;
-    int error = Look(place, record.to, plan, &st);
+    struct stat st, old;
+    int fd = -1;
+    int error = Look(place, record.to, plan, &st, &fd);
+    Outcome outcome = {RECORD_BACK, ""};
     if (error != 0 || !SameFile(st, record.identity)) {
         // Back already: put back by an undo that stopped before it could say
         // so, or never renamed by a run that stopped just before the rename.
-        struct stat old;
-        if (Look(place, record.from, plan, &old) == 0 && SameFile(old, record.identity)) return {RECORD_BACK, ""};
-        if (error == ENOENT) return {record.state, Tr("no file has this name any more")};
-        if (error != 0) return {record.state, strerror(error)};
-        return {RECORD_SETTLED, Tr("the file was changed or replaced since")};
+        if (Look(place, record.from, plan, &old, nullptr) == 0 && SameFile(old, record.identity)) {
+            outcome = {RECORD_BACK, ""};
+        } else if (error != 0) {
+            outcome = {record.state, error == ENOENT ? Tr("no file has this name any more") : strerror(error)};
+        } else {
+            outcome = {RECORD_SETTLED, Tr("the file was changed or replaced since")};
+        }
+    } else if (plan == nullptr) {
+        outcome = Move(place, record, st);
+    } else if (Look(place, record.from, plan, &old, nullptr) == 0) {
+        outcome = {record.state, Taken(record)};
+    } else {
+        PlanNoteMove(plan, place.path + "/" + record.to, place.path + "/" + record.from);
     }
-    if (plan == nullptr) return Move(place, record);
-    struct stat old;
-    if (Look(place, record.from, plan, &old) == 0) {
-        return {record.state,
-                std::string(Tr("its old name ")) + EscapeControls(record.folder + "/" + record.from) + Tr(" is taken")};
-    }
-    PlanNoteMove(plan, place.path + "/" + record.to, place.path + "/" + record.from);
-    return {RECORD_BACK, ""};
+    if (fd >= 0) close(fd);
+    return outcome;
 }
 
 std::string Plural(unsigned count, const char* one, const char* many) {

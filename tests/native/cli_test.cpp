@@ -826,6 +826,32 @@ TEST_F(UndoTest, FilesOnADiskMountedAgainGoBack) {
     if (spareLoop.status == 0) sh("losetup -d " + spareLoop.out);
 }
 
+// A journal folder on a disk that fills up mid-run: the message says from
+// which file on the renames cannot be undone, and the undo puts back exactly
+// the files before it.
+TEST_F(UndoTest, AFullDiskSaysWhatCanStillBeUndone) {
+    MakeFolder(state_);
+    if (RunProgram({"/bin/sh", "-c", "mount -t tmpfs -o size=320k,mode=0700 tmpfs '" + state_ + "'"}).status != 0) {
+        GTEST_SKIP() << "no tmpfs mount here";
+    }
+    std::vector<std::string> paths = Tracks(music_, 4000);
+    const Snapshot before = TakeSnapshot(music_);
+    ProgramRun run = Run(paths);
+    size_t from = run.err.find("; the files renamed from " + music_ + "/track");
+    unsigned journaled = static_cast<unsigned>(atoi(run.err.c_str() + run.err.rfind(", the ") + 6));
+    ProgramRun undo = Run({"--undo"});
+    RunProgram({"/bin/umount", state_});
+    EXPECT_EQ(0, run.status);
+    ASSERT_NE(std::string::npos, from) << run.err;
+    EXPECT_GT(journaled, 1000u);
+    EXPECT_LT(journaled, 4000u);
+    EXPECT_EQ(0, undo.status) << undo.err;
+    EXPECT_EQ(journaled, std::count(undo.out.begin(), undo.out.end(), '\n') - 1);
+    Snapshot after = TakeSnapshot(music_);
+    for (unsigned i = 0; i < 4000; ++i) EXPECT_EQ(i < journaled, after.count(paths[i]) == 1) << i;
+    EXPECT_EQ(before.size(), after.size());
+}
+
 // A journal that cannot be written changes nothing about the renaming.
 TEST_F(UndoTest, JournalThatCannotBeWrittenIsSaidOnceAndTheRunGoesOn) {
     WriteFile(state_, "a file where the folder should be");
