@@ -684,7 +684,18 @@ TEST_F(UndoTest, ABatchBeingWrittenIsLockedAndKept) {
     EXPECT_NE(std::string::npos, list.out.find("\n1  ")) << list.out;
     EXPECT_NE(std::string::npos, list.out.find("400 files, not undone  " + longFolder.path() + "\n")) << list.out;
     EXPECT_EQ(Back(music_ + "/Short 19.mp3", music_ + "/short19.mp3") + Ready(), Run({"--undo"}).out);
-    EXPECT_EQ(0, Run({"--undo=1"}).status);
+    // Two undos of it at once: the second waits for the first, and each file
+    // goes back once.
+    int outs[2];
+    pid_t undos[2] = {Start({QUILLON_CLI_PATH, "--undo=1"}, &outs[0]), Start({QUILLON_CLI_PATH, "--undo=1"}, &outs[1])};
+    std::string lines;
+    for (int i = 0; i < 2; ++i) {
+        for (ssize_t n; (n = read(outs[i], block, sizeof block)) > 0;) lines.append(block, static_cast<size_t>(n));
+        close(outs[i]);
+        waitpid(undos[i], &status, 0);
+        EXPECT_EQ(0, status);
+    }
+    EXPECT_EQ(400, std::count(lines.begin(), lines.end(), '>')) << lines;
     EXPECT_TRUE(before == TakeSnapshot(longFolder.path()));
 }
 
