@@ -663,7 +663,10 @@ int JournalReadBatch(const JournalFolder& folder, uint64_t sequence, bool take, 
         close(fd);
         return BATCH_REFUSED;
     }
-    int locked = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    // A look for the list only asks whether anyone holds the batch, and lets
+    // go at once.
+    int locked = flock(fd, (take ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
+    if (locked && !take) flock(fd, LOCK_UN);
     Parse(fd, sequence, batch);
     // Locked by someone else: a run writing it (no end line yet, and no undo
     // ever began on it), or another undo, which is waited for.
