@@ -76,14 +76,9 @@ struct Outcome {
     std::string why;  // empty when the file is back
 };
 
-// What is at `name`: 0 and its stat, or the error. A real undo keeps the
-// file open in `fd` when asked, so that what it renames is what it checked; a
-// dry run asks its plan of names.
-int Look(const Place& place, const std::string& name, NamePlan* plan, struct stat* st, int* fd) {
-    if (plan == nullptr && fd != nullptr) {
-        *fd = openat(place.fd, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-        return *fd >= 0 && fstat(*fd, st) == 0 ? 0 : errno;
-    }
+// What is at `name`: 0 and its stat, or the error; a dry run asks its plan
+// of names.
+int Look(const Place& place, const std::string& name, NamePlan* plan, struct stat* st) {
     if (plan == nullptr) return fstatat(place.fd, name.c_str(), st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
     std::string onDisk;
     if (!PlanHolds(*plan, place.path + "/" + name, &onDisk)) return ENOENT;
@@ -94,8 +89,9 @@ std::string Taken(const JournalRecord& record) {
     return std::string(Tr("its old name ")) + EscapeControls(record.folder + "/" + record.from) + Tr(" is taken");
 }
 
-// The move of the file checked, open as `fd`, and then the file found under
-// the old name compared with it.
+// The move of the file checked (`held`), and then the file found under the
+// old name compared with it: a rename goes by name, so only the inode after
+// it tells whether the file moved was the file checked.
 Outcome Move(const Place& place, const JournalRecord& record, const struct stat& held) {
     const char* to = record.to.c_str();
     const char* from = record.from.c_str();
@@ -117,13 +113,12 @@ Outcome PutBack(const Place& place, const JournalRecord& record, NamePlan* plan)
         return {record.state, std::string(Tr("its folder cannot be reached: ")) + strerror(place.error)};
     }
     struct stat st, old;
-    int fd = -1;
-    int error = Look(place, record.to, plan, &st, &fd);
+    int error = Look(place, record.to, plan, &st);
     Outcome outcome = {RECORD_BACK, ""};
     if (error != 0 || !SameFile(st, record.identity)) {
         // Back already: put back by an undo that stopped before it could say
         // so, or never renamed by a run that stopped just before the rename.
-        if (Look(place, record.from, plan, &old, nullptr) == 0 && SameFile(old, record.identity)) {
+        if (Look(place, record.from, plan, &old) == 0 && SameFile(old, record.identity)) {
             outcome = {RECORD_BACK, ""};
         } else if (error != 0) {
             outcome = {record.state, error == ENOENT ? Tr("no file has this name any more") : strerror(error)};
@@ -132,12 +127,11 @@ Outcome PutBack(const Place& place, const JournalRecord& record, NamePlan* plan)
         }
     } else if (plan == nullptr) {
         outcome = Move(place, record, st);
-    } else if (Look(place, record.from, plan, &old, nullptr) == 0) {
+    } else if (Look(place, record.from, plan, &old) == 0) {
         outcome = {record.state, Taken(record)};
     } else {
         PlanNoteMove(plan, place.path + "/" + record.to, place.path + "/" + record.from);
     }
-    if (fd >= 0) close(fd);
     return outcome;
 }
 
