@@ -59,14 +59,17 @@ int RenameNoReplace(const char* from, const char* to);
 // Windows file systems refuse and which would let a name forge lines wherever
 // it is shown.
 inline int NameRefusedByFileSystem(const char* path) {
-    const char* name = path;
+    // One pass: a control character counts until a separator shows it was
+    // in a folder's name.
+    int refused = 0;
     for (const char* p = path; *p != '\0'; ++p) {
-        if (*p == '/' || *p == '\\') name = p + 1;
+        if (*p == '/' || *p == '\\') {
+            refused = 0;
+        } else if (static_cast<unsigned char>(*p) < 0x20) {
+            refused = 1;
+        }
     }
-    for (; *name != '\0'; ++name) {
-        if (static_cast<unsigned char>(*name) < 0x20) return 1;
-    }
-    return 0;
+    return refused;
 }
 
 #endif

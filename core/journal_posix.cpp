@@ -9,11 +9,10 @@
 //   quillon undo journal 2, the batch's number, its start in seconds
 //   folder, an absolute folder without . or .. parts (for the records below)
 //   inode, size, seconds, nanoseconds, old name, new name (a record)
-// The numbers of the header's start and of the records are hexadecimal, a
-// minus sign before those below zero.
 //   end, the number of records and of folder lines
-// Names and folders are escaped as they are shown, so a tab or a line feed in
-// a name cannot break a line.
+// The header's start and the records' numbers are hexadecimal, with a minus
+// sign before those below zero. Names and folders are escaped as they are
+// shown, so a tab or a line feed in a name cannot break a line.
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE  // mremap, fallocate
 #endif
@@ -68,7 +67,8 @@ uint32_t Check(const char* text, size_t size) {
         if (size >= 8) {
             memcpy(&word, text, 8);
         } else {
-            for (size_t i = 0; i < size; ++i) word |= static_cast<uint64_t>(static_cast<unsigned char>(text[i])) << (8 * i);
+            for (size_t i = 0; i < size; ++i)
+                word |= static_cast<uint64_t>(static_cast<unsigned char>(text[i])) << (8 * i);
         }
         hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
         hash ^= hash >> 32;
@@ -110,9 +110,9 @@ char* PutUnsigned(char* out, uint64_t number) {
 // this program, not by people.
 char* PutHex(char* out, uint64_t number) {
     static const char kHex[] = "0123456789abcdef";
-    int shift = number == 0 ? 0 : (63 - __builtin_clzll(number)) & ~3;
-    for (; shift >= 0; shift -= 4) *out++ = kHex[(number >> shift) & 0xF];
-    return out;
+    int digits = number == 0 ? 1 : (67 - __builtin_clzll(number)) / 4;
+    for (int i = digits - 1; i >= 0; --i, number >>= 4) out[i] = kHex[number & 0xF];
+    return out + digits;
 }
 
 char* PutSignedHex(char* out, int64_t number) {
@@ -121,7 +121,8 @@ char* PutSignedHex(char* out, int64_t number) {
     return PutHex(out, 0 - static_cast<uint64_t>(number));
 }
 
-// `text` as EscapeControls shows it; most names need no escape.
+// `text` as EscapeControls shows it; most names need no escape, and runs of
+// bytes shown as they are go over whole.
 char* PutEscaped(char* out, const char* text, size_t size) {
     for (size_t i = 0; i < size;) {
         size_t plain = i;

@@ -50,14 +50,14 @@ cmake --build --preset release -j 2
 quillon=${quillon:-build/release/quillon}
 
 # quillon-gui's drops on a private Xvfb display, whatever display is in use.
-. scripts/xdnd-drag.sh
-xvfb_work=$(mktemp -d)
+. scripts/xvfb.sh
 saved_display=${DISPLAY-}
-xdnd_start_xvfb "$xvfb_work"
+unset QUILLON_XVFB_STATE
+xvfb_start
 desktop_args=(--desktop-exe build/release/bench/quillon_desktop_drop_bench --desktop-display "$DISPLAY")
 floor_args=(--floor build/release/bench/quillon_syscall_floor)
 if [ -n "$saved_display" ]; then export DISPLAY=$saved_display; else unset DISPLAY; fi
-trap 'kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$xvfb_work"' EXIT
+trap xvfb_stop EXIT
 
 wine_args=()
 if [ "$wine" = 1 ]; then
