@@ -515,7 +515,7 @@ def write_report(path, meta, results, syscalls, scan, wine, desktop):
           "file, decided before anything is opened), `openat`, one `read` of 394 bytes (signature, ID3v2 window "
           "and the bytes a frame near its end reaches), one `pread64` of 63 bytes at the ID3v1 tag, `close`, "
           "`renameat2` (no replace). The `write` share is the log on standard output, one buffered "
-          "write per 4 KiB of lines. The undo journal costs a few calls per run, none per file: each rename's "
+          "write per 64 KiB of lines. The undo journal costs a few calls per run, none per file: each rename's "
           "record is stored before the rename into a shared mapping of the batch's file (reserved with "
           "`fallocate` and grown with `mremap` in doubling steps), which the kernel keeps whatever becomes of the "
           "process; the file is cut to its length and synced once at the end." % q["file_calls"])
