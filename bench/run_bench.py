@@ -24,7 +24,8 @@ import make_files
 
 RENAMED = re.compile(r"^Song \d{5} - Band \d{5}\.mp3$")
 # The calls one renamed file needs (stat, open, read, pread, close, rename),
-# and a share of the few that a run spends on its undo journal.
+# and a share of the few that a run spends on its undo journal, which costs
+# no call per file.
 FILE_CALLS_LIMIT = 6.1
 # Files whose title stands behind cover art (as eyeD3 writes them): one more
 # read at the frame behind the picture, never the picture; behind thousands of
@@ -130,6 +131,32 @@ def quillon_tool(args, home):
                    stdout=subprocess.DEVNULL, check=True)
     return Tool("quillon", None, [args.quillon], "`quillon FILE...` with the format saved by "
                 "`quillon --format=title-artist`", env=env)
+
+
+FLOOR = "syscall floor"
+
+
+def floor_tool(args):
+    return Tool(FLOOR, None, [args.floor], "`bench/syscall_floor.c`: per file only open, fstat, one read of "
+                "394 bytes, one pread of the ID3v1 tag, close and renameat2, the name made from the ID3v1 tag")
+
+
+def instructions_per_file(args, work, master, tool, files):
+    """User-space instructions per renamed file under callgrind: a run over
+    `files` files less a run with none (`--show-settings`)."""
+    def total(extra, names, folder):
+        out = os.path.join(work, "callgrind.out")
+        subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=" + out, args.quillon] + extra + names,
+                       cwd=folder, env=dict(os.environ, **tool.env), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+        with open(out) as f:
+            for line in f:
+                if line.startswith("summary:"):
+                    return int(line.split()[1])
+        raise SystemExit("bench: no callgrind summary")
+    folder = os.path.join(work, "callgrind")
+    names = fresh_copy(master, folder, files)
+    return (total([], names, folder) - total(["--show-settings"], [], folder)) / files
 
 
 def peer_tools(args, home):
@@ -384,7 +411,8 @@ def write_desktop(w, desktop):
 def write_chart(results, scan, wine, png, work):
     rows = sorted(results.items(), key=lambda kv: -kv[1]["files_per_s"])
     # quillon in blue, the peers in grey, the Windows program in light blue.
-    bars = [(name, r["files_per_s"], "0x3b6ea5" if name == "quillon" else "0x9a9a9a") for name, r in rows]
+    bars = [(name, r["files_per_s"], "0x3b6ea5" if name == "quillon" else "0xc8c8c8" if name == FLOOR else "0x9a9a9a")
+            for name, r in rows]
     if wine:
         for m in wine["modes"]:
             last = m["drops"][-1]
@@ -442,7 +470,7 @@ WINE_FOLDER_NOTE = (
 
 def write_report(path, meta, results, syscalls, scan, wine, desktop, covers=None):
     rows = sorted(results.items(), key=lambda kv: -kv[1]["files_per_s"])
-    peers = [r for name, r in rows if name != "quillon"]
+    peers = [r for name, r in rows if name not in ("quillon", FLOOR)]
     fastest_peer = max(peers, key=lambda r: r["files_per_s"]) if peers else None
     out = []
     w = out.append
@@ -480,6 +508,14 @@ def write_report(path, meta, results, syscalls, scan, wine, desktop, covers=None
     if eyed3 and eyed3["files"] < meta["files"]:
         w("- eyeD3 (Python) renames a %d-file subset of the same files; its files/s are that subset's rate." %
           eyed3["files"])
+    floor = results.get(FLOOR)
+    if floor:
+        w("")
+        w("quillon takes %.2f× the time of the syscall floor on the same files (goal: at most 1.15×), with its "
+          "undo journal written ahead of every rename." % (results["quillon"]["median"] / floor["median"]))
+    if meta.get("instructions"):
+        w("Under callgrind quillon spends %.0f user-space instructions per renamed file (a run over %d files "
+          "less a run over none)." % (meta["instructions"], min(2000, meta["files"])))
     w("")
     w("System calls per file come from `strace -c -f`: quillon's run over all %d files less a run with no "
       "file (`quillon --show-settings`, which loads the settings and prints, as a run with files does), divided "
@@ -500,7 +536,10 @@ def write_report(path, meta, results, syscalls, scan, wine, desktop, covers=None
           "file, decided before anything is opened), `openat`, one `read` of 4096 bytes (signature and, for "
           "most files, the whole ID3v2 tag), one `pread64` of 63 bytes at the ID3v1 tag, `close`, "
           "`renameat2` (no replace). The `write` share is the log on standard output, one buffered "
-          "write per 4 KiB of lines." % q["file_calls"])
+          "write per 64 KiB of lines. The undo journal costs a few calls per run, none per file: each rename's "
+          "record is stored before the rename into a shared mapping of the batch's file (reserved with "
+          "`fallocate` and grown with `mremap` in doubling steps), which the kernel keeps whatever becomes of the "
+          "process; the file is cut to its length and synced once at the end." % q["file_calls"])
         w("")
     if covers:
         w("A title behind cover art (an ID3v2.4 tag whose APIC frame comes first, as eyeD3 writes it) costs one "
@@ -617,6 +656,7 @@ def main():
     p.add_argument("--scan-mb", type=int, default=200)
     p.add_argument("--scan-runs", type=int, default=7)
     p.add_argument("--no-peers", action="store_true")
+    p.add_argument("--floor", help="the syscall floor program (bench/syscall_floor.c)")
     p.add_argument("--wine-exe", help="the Windows drop benchmark; Wine is skipped without it")
     p.add_argument("--wine-runner", help="scripts/wine-run.sh")
     p.add_argument("--wine-prefix", help="a Wine prefix of the benchmark's own")
@@ -629,6 +669,8 @@ def main():
     p.add_argument("--work", help="work folder (default: a new one under /dev/shm)")
     args = p.parse_args()
     args.quillon = os.path.abspath(args.quillon)
+    if args.floor:
+        args.floor = os.path.abspath(args.floor)
 
     base = "/dev/shm" if os.path.isdir("/dev/shm") and os.access("/dev/shm", os.W_OK) else None
     work = args.work or tempfile.mkdtemp(prefix="quillon-bench.", dir=base)
@@ -646,7 +688,8 @@ def main():
         home = os.path.join(work, "home")
         os.makedirs(home, exist_ok=True)
         quillon = quillon_tool(args, home)
-        tools = [quillon] + ([] if args.no_peers else peer_tools(args, home))
+        tools = [quillon] + ([floor_tool(args)] if args.floor else []) + (
+            [] if args.no_peers else peer_tools(args, home))
         results = measure_renames(args, work, master, tools)
 
         syscalls = {}
@@ -663,6 +706,9 @@ def main():
         for c in covers:
             log("quillon, title behind %s: %.3f system calls per file" % (c["label"], c["total"]))
 
+        if shutil.which("valgrind"):
+            meta["instructions"] = instructions_per_file(args, work, master, quillon, min(2000, args.files))
+            log("quillon: %.0f user-space instructions per file" % meta["instructions"])
         scan = measure_scan(args, work, quillon)
         log("scan: quillon %.1f ms, cat %.1f ms" % (scan["quillon"] * 1000, scan["cat"] * 1000))
         wine = None

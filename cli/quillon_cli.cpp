@@ -3,7 +3,9 @@
 #include <errno.h>
 #include <getopt.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -40,8 +42,10 @@ const char kUsage[] = N_(
     "the Windows program reads only the first 256 bytes after \"ID3\".\n"
     "\n"
     "  -n, --dry-run            show what each file would be renamed to; rename nothing\n"
-    "  -u, --undo               put the files of the last run back under their old names\n"
-    "                           (again: the run before); with -n, only show what would happen\n"
+    "  -u, --undo[=BATCH]       put the files of the last run back under their old names\n"
+    "                           (again: the run before), or those of batch BATCH;\n"
+    "                           with -n, only show what would happen\n"
+    "      --undo-list          list the batches kept for --undo, newest first\n"
     "  -f, --format=FORMAT      save the name format: %s\n"
     "  -p, --primary-tag=TAG    save which tag is preferred: %s\n"
     "  -l, --log-window=CHOICE  save the Windows program's log window choice: %s\n"
@@ -61,9 +65,13 @@ const char kUsage[] = N_(
 // reader must not pass for one that did.
 int outputError = 0;
 
-void Print(const char* text) {
+void Write(const char* text, size_t size) {
     errno = 0;
-    if (fputs(text, stdout) == EOF && outputError == 0) outputError = errno != 0 ? errno : EIO;
+    if (fwrite_unlocked(text, 1, size, stdout) != size && outputError == 0) outputError = errno != 0 ? errno : EIO;
+}
+
+void Print(const char* text) {
+    Write(text, strlen(text));
 }
 
 // The exit status once everything is written: 2 when standard output failed.
@@ -90,6 +98,8 @@ void PrintShown(const char* text) {
 struct Options {
     bool dryRun = false;
     bool undo = false;
+    unsigned long long batch = 0;  // --undo=BATCH; 0 for the newest with files to put back
+    bool undoList = false;
     bool show = false;
     // The choices given, by field of kChoiceFields; 0 where none was.
     int32_t chosen[CHOICE_FIELDS] = {};
@@ -118,6 +128,15 @@ bool TakeChoice(Options* options, int f, const char* word) {
     return choice != nullptr;
 }
 
+// A batch number as --undo-list shows it.
+bool BatchNumber(const char* text, unsigned long long* number) {
+    if (text[0] < '0' || text[0] > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    *number = strtoull(text, &end, 10);
+    return errno == 0 && *end == '\0' && *number > 0;
+}
+
 int Usage(const char* problem) {
     if (problem != nullptr) fprintf(stderr, "quillon: %s\n", problem);
     fputs(Tr("Try 'quillon --help' for more information.\n"), stderr);
@@ -127,19 +146,15 @@ int Usage(const char* problem) {
 // Parses the options; returns -1 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options* options) {
     static const struct option kLong[] = {
-        {"dry-run", no_argument, nullptr, 'n'},
-        {"undo", no_argument, nullptr, 'u'},
-        {"format", required_argument, nullptr, 'f'},
-        {"primary-tag", required_argument, nullptr, 'p'},
-        {"log-window", required_argument, nullptr, 'l'},
-        {"show-settings", no_argument, nullptr, 's'},
-        {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},
-        {nullptr, 0, nullptr, 0},
+        {"dry-run", no_argument, nullptr, 'n'},           {"undo", optional_argument, nullptr, 'u'},
+        {"undo-list", no_argument, nullptr, 'L'},         {"format", required_argument, nullptr, 'f'},
+        {"primary-tag", required_argument, nullptr, 'p'}, {"log-window", required_argument, nullptr, 'l'},
+        {"show-settings", no_argument, nullptr, 's'},     {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},           {nullptr, 0, nullptr, 0},
     };
     opterr = 0;
     for (;;) {
-        int c = getopt_long(argc, argv, ":nuf:p:l:shV", kLong, nullptr);
+        int c = getopt_long(argc, argv, ":nu::f:p:l:shV", kLong, nullptr);
         if (c == -1) return -1;
         switch (c) {
             case 'n':
@@ -147,6 +162,11 @@ int ParseOptions(int argc, char** argv, Options* options) {
                 break;
             case 'u':
                 options->undo = true;
+                if (optarg != nullptr && !BatchNumber(optarg, &options->batch))
+                    return Usage(Tr("unknown batch number"));
+                break;
+            case 'L':
+                options->undoList = true;
                 break;
             case 's':
                 options->show = true;
@@ -235,12 +255,20 @@ void DropDrawState(DropSite*, Settings) {}
 void DropClearLog(DropSite*) {}
 
 void DropAddLine(DropSite* site, const char* line) {
-    PrintShown(line);
     if (!site->planned.empty()) {
+        PrintShown(line);
         Print(" -> ");
         PrintShown(site->planned.c_str());
+        Print("\n");
+        return;
     }
-    Print("\n");
+    // One write into the buffer per line: a drop of ten thousand files
+    // prints ten thousand of them.
+    char shown[LINE_BUFFER * ESCAPE_GROWTH + 1];
+    EscapeControls(line, shown, sizeof shown - 1);
+    size_t size = strlen(shown);
+    shown[size] = '\n';
+    Write(shown, size + 1);
 }
 
 void DropReady(DropSite*) {
@@ -248,19 +276,34 @@ void DropReady(DropSite*) {
 }
 
 void DropMessageText(DropSite*, int code, char* text) {
-    snprintf(text, MESSAGE_BUFFER, "%s", OutcomeMessageUtf8(code));
+    const char* message = OutcomeMessageUtf8(code);
+    size_t n = strnlen(message, MESSAGE_BUFFER - 1);
+    memcpy(text, message, n);
+    text[n] = '\0';
 }
 
 int main(int argc, char** argv) {
     StartTexts();
+    // Ten thousand lines leave in a few writes rather than a hundred; a
+    // terminal keeps its line by line.
+    static char buffer[64 * 1024];
+    if (!isatty(STDOUT_FILENO)) setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     SetDiagnosticSink({ReportOnStandardError, nullptr});
     Options options;
     int status = ParseOptions(argc, argv, &options);
     if (status >= 0) return Finish(status);
     bool changes = AnyChoice(options);
+    if (options.undoList) {
+        if (optind < argc || changes || options.show || options.undo || options.dryRun) {
+            return Usage(Tr("--undo-list takes no files and no other options"));
+        }
+        return Finish(RunUndoList({PrintLine, nullptr}));
+    }
     if (options.undo) {
         if (optind < argc || changes || options.show) return Usage(Tr("--undo takes no files and no settings options"));
-        return Finish(RunUndo(options.dryRun, {PrintLine, nullptr}));
+        UndoOutput output = {PrintLine, nullptr};
+        return Finish(options.batch != 0 ? RunUndoBatch(options.batch, options.dryRun, output)
+                                         : RunUndo(options.dryRun, output));
     }
     if (optind >= argc && !changes && !options.show) return Usage(Tr("no files given"));
 

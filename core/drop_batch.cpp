@@ -1,7 +1,6 @@
 // The drop batch.
 #include "drop_batch.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "rename_planner.h"
@@ -28,7 +27,15 @@ int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings s
     char message[MESSAGE_BUFFER];
     DropMessageText(site, code, message);
     // A path too long for the line is shown cut; the line itself is bounded.
-    if (snprintf(line, LINE_BUFFER, "%s - %s", message, path) < 0) line[0] = '\0';
+    const char* parts[] = {message, " - ", path};
+    size_t used = 0;
+    for (const char* part : parts) {
+        size_t n = strlen(part);
+        if (n > LINE_BUFFER - 1 - used) n = LINE_BUFFER - 1 - used;
+        memcpy(line + used, part, n);
+        used += n;
+    }
+    line[used] = '\0';
     return code;
 }
 

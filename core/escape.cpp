@@ -7,12 +7,19 @@ void EscapeControls(const char* text, char* out, size_t size) {
     if (size == 0) return;
     size_t used = 0;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != '\0'; ++p) {
-        if (*p >= 0x20 && *p != 0x7F && *p != '\\') {
-            // Nearly every byte: itself.
-            if (used + 1 > size - 1) break;
-            out[used++] = static_cast<char>(*p);
-            continue;
+        // Nearly every byte is itself: runs of them are copied whole.
+        const unsigned char* plain = p;
+        while (kShownAsItIs.byte[*plain]) ++plain;
+        size_t run = static_cast<size_t>(plain - p);
+        if (run > size - 1 - used) {
+            memcpy(out + used, p, size - 1 - used);
+            used = size - 1;
+            break;
         }
+        memcpy(out + used, p, run);
+        used += run;
+        p = plain;
+        if (*p == '\0') break;
         char escaped[ESCAPE_GROWTH] = {'\\', 0, 0, 0};
         size_t n = 2;
         if (*p == '\n' || *p == '\t' || *p == '\\') {

@@ -11,6 +11,15 @@
 // Worst case: every byte written as four.
 enum { ESCAPE_GROWTH = 4 };
 
+// The bytes shown as they are: all but the controls, DEL and the backslash.
+struct ShownAsItIs {
+    bool byte[256];
+    constexpr ShownAsItIs() : byte() {
+        for (int c = 0; c < 256; ++c) byte[c] = c >= 0x20 && c != 0x7F && c != '\\';
+    }
+};
+constexpr ShownAsItIs kShownAsItIs;
+
 // Copies `text` into `out` (room for `size` bytes, always NUL-terminated) with
 // each control character, DEL and backslash written as `ls -b` writes them:
 // \n, \t, \\ and the other controls as \ooo (three octal digits). The copy is

@@ -54,24 +54,22 @@ void CloseFile(InputFile file);
 // 0 when the target exists, the name is refused or the rename fails otherwise.
 int RenameNoReplace(const char* from, const char* to);
 
-// Gives the file at `from` back its earlier name `to`, never replacing an
-// existing `to`: RenameNoReplace without the refusal of names below, since a
-// name the file already had is put back whatever it holds. 1 on success.
-int RestoreName(const char* from, const char* to);
-
 // 1 when the last part of `path` is a name that the rename refuses before the
 // file system sees it: one holding a control character (0x01 to 0x1F), which
 // Windows file systems refuse and which would let a name forge lines wherever
 // it is shown.
 inline int NameRefusedByFileSystem(const char* path) {
-    const char* name = path;
+    // One pass: a control character counts until a separator shows it was
+    // in a folder's name.
+    int refused = 0;
     for (const char* p = path; *p != '\0'; ++p) {
-        if (*p == '/' || *p == '\\') name = p + 1;
+        if (*p == '/' || *p == '\\') {
+            refused = 0;
+        } else if (static_cast<unsigned char>(*p) < 0x20) {
+            refused = 1;
+        }
     }
-    for (; *name != '\0'; ++name) {
-        if (static_cast<unsigned char>(*name) < 0x20) return 1;
-    }
-    return 0;
+    return refused;
 }
 
 #endif

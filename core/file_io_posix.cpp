@@ -3,6 +3,7 @@
 #define _GNU_SOURCE  // renameat2
 #endif
 #include "file_io.h"
+#include "file_io_posix.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -24,16 +25,20 @@ int OpenForReading(const char* path, InputFile* file) {
     // on it go on (and its data be lost), and opening a device can have effects
     // of its own. The size comes from the same call.
     struct stat st;
-    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    if (lstat(path, &st) != 0) return 0;
+    // A symbolic link is what the rename moves, so the link is what an undo
+    // must find again; the bytes read are its target's, which must be a
+    // regular file. Only a link costs the second call.
+    struct stat target = st;
+    if (S_ISLNK(st.st_mode) && stat(path, &target) != 0) return 0;
+    if (!S_ISREG(target.st_mode)) return 0;
     // Should the name be swapped for a FIFO in between, O_NONBLOCK still keeps
     // the open from waiting for a writer.
     int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return 0;
     file->handle = fd;
-    file->length = static_cast<int64_t>(st.st_size);
-    file->identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
-                      static_cast<int64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
-                      static_cast<int64_t>(st.st_mtim.tv_nsec)};
+    file->length = static_cast<int64_t>(target.st_size);
+    file->identity = IdentityOf(st);
     return 1;
 }
 
@@ -80,16 +85,29 @@ void CloseFile(InputFile file) {
     close(static_cast<int>(file.handle));
 }
 
+FileIdentity IdentityOf(const struct stat& st) {
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), static_cast<int64_t>(st.st_size),
+            static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
+}
+
 namespace {
 
-int MoveNoReplace(const char* from, const char* to) {
-    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 1;
+// Removes `name` in `folder`; through unlink() where the folder is the
+// working one, as the names given on the command line are.
+int Unlink(int folder, const char* name) {
+    return folder == AT_FDCWD ? unlink(name) : unlinkat(folder, name, 0);
+}
+
+}  // namespace
+
+int MoveNoReplaceAt(int folder, const char* from, const char* to) {
+    if (renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) return 1;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return 0;
     // File systems without the no-replace flag: link refuses an existing target.
-    if (link(from, to) != 0) return 0;
-    if (unlink(from) == 0) return 1;
+    if (linkat(folder, from, folder, to, 0) != 0) return 0;
+    if (Unlink(folder, from) == 0) return 1;
     int reason = errno;
-    if (unlink(to) != 0) {
+    if (Unlink(folder, to) != 0) {
         // Nothing is lost, but the file now answers to both names, and only
         // this message tells the user so.
         char shownFrom[TEXT_BUFFER * ESCAPE_GROWTH], shownTo[TEXT_BUFFER * ESCAPE_GROWTH];
@@ -98,18 +116,13 @@ int MoveNoReplace(const char* from, const char* to) {
         Diagnose(Tr("%s: the file now also has the name %s: neither name could be removed (%s; %s)"), shownFrom,
                  shownTo, strerror(reason), strerror(errno));
     }
+    errno = reason;
     return 0;
 }
-
-}  // namespace
 
 int RenameNoReplace(const char* from, const char* to) {
     // A file that already carries its name has nothing to do.
     if (strcmp(from, to) == 0) return access(from, F_OK) == 0;
     if (NameRefusedByFileSystem(to)) return 0;
-    return MoveNoReplace(from, to);
-}
-
-int RestoreName(const char* from, const char* to) {
-    return MoveNoReplace(from, to);
+    return MoveNoReplaceAt(AT_FDCWD, from, to);
 }

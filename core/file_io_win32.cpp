@@ -101,7 +101,3 @@ int RenameNoReplace(const char* from, const char* to) {
     // device (NUL, COM1) would take the copy and lose the file.
     return MoveFileExA(literalFrom, literalTo, 0) ? 1 : 0;
 }
-
-int RestoreName(const char* from, const char* to) {
-    return RenameNoReplace(from, to);
-}

@@ -11,17 +11,52 @@ namespace {
 
 const char kUnknownArtist[] = "Unknown Artist";
 const char kExtension[] = ".mp3";
-const char kForbidden[] = "\\/:*?\"<>|";
 
 const char* Prefer(const char* first, const char* second) {
     return first[0] != '\0' ? first : second;
 }
 
+bool Forbidden(char c) {
+    switch (c) {
+        case '\\':
+        case '/':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+            return true;
+        default:
+            return false;
+    }
+}
+
+// CharAbsent for each character a name may not hold, in one pass.
 int NameAcceptable(const char* name) {
-    for (const char* c = kForbidden; *c != '\0'; ++c) {
-        if (!CharAbsent(name, *c)) return 0;
+    if (AsciiStandsAlone()) {
+        for (const char* c = name; *c != '\0'; ++c) {
+            if (Forbidden(*c)) return 0;
+        }
+        return !NameIsDevice(name);
+    }
+    for (size_t i = 0; name[i] != '\0';) {
+        int n = CharLength(name + i);
+        if (n == 1 && Forbidden(name[i])) return 0;
+        i += static_cast<size_t>(n);
     }
     return !NameIsDevice(name);
+}
+
+// Appends `text` to the `*length` bytes of `name` (TEXT_BUFFER bytes); false
+// when the name would not fit.
+bool Append(char* name, size_t* length, const char* text) {
+    size_t n = strlen(text);
+    if (*length + n >= TEXT_BUFFER) return false;
+    memcpy(name + *length, text, n + 1);
+    *length += n;
+    return true;
 }
 
 bool OnlyBlanks(const char* text) {
@@ -53,6 +88,10 @@ TagInfo UsableTexts(const TagInfo& info) {
 // a bare file name.
 size_t DirectoryLength(const char* path) {
     char separator = PathSeparator();
+    if (AsciiStandsAlone()) {
+        const char* last = strrchr(path, separator);
+        return last != nullptr ? static_cast<size_t>(last - path) + 1 : 0;
+    }
     size_t end = 0;
     for (size_t i = 0; path[i] != '\0';) {
         int n = CharLength(path + i);
@@ -89,24 +128,21 @@ int PlanRename(const char* path, const TagInfo& info, Settings settings, char* n
 
     // Texts from the reader are at most 126 bytes, but the record is the
     // caller's: every composition below is bounded.
+    const char* first = settings.nameFormat == NAME_ARTIST_TITLE ? artist : title;
+    const char* second = settings.nameFormat == NAME_ARTIST_TITLE ? title : artist;
+    bool both = settings.nameFormat == NAME_TITLE_ARTIST || settings.nameFormat == NAME_ARTIST_TITLE;
     char name[TEXT_BUFFER];
-    int length;
-    if (settings.nameFormat == NAME_TITLE_ARTIST) {
-        length = snprintf(name, sizeof name, "%s - %s", title, artist);
-    } else if (settings.nameFormat == NAME_ARTIST_TITLE) {
-        length = snprintf(name, sizeof name, "%s - %s", artist, title);
-    } else {
-        length = snprintf(name, sizeof name, "%s", title);
+    size_t length = 0;
+    name[0] = '\0';
+    if (!Append(name, &length, first) || (both && (!Append(name, &length, " - ") || !Append(name, &length, second)))) {
+        return RESULT_RENAME_ERROR;
     }
-    if (length < 0 || length >= static_cast<int>(sizeof name)) return RESULT_RENAME_ERROR;
     if (!NameAcceptable(name)) return RESULT_RENAME_ERROR;
 
     size_t directory = DirectoryLength(path);
-    if (directory + static_cast<size_t>(length) + sizeof kExtension - 1 > TEXT_BUFFER - 1) {
-        return RESULT_RENAME_ERROR;
-    }
+    if (directory + length + sizeof kExtension - 1 > TEXT_BUFFER - 1) return RESULT_RENAME_ERROR;
     memcpy(newPath, path, directory);
-    memcpy(newPath + directory, name, static_cast<size_t>(length));
+    memcpy(newPath + directory, name, length);
     memcpy(newPath + directory + length, kExtension, sizeof kExtension);
     return RESULT_OK;
 }

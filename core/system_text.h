@@ -30,6 +30,11 @@ int CharLength(const char* text);
 // The byte that ends the directory part of a path.
 char PathSeparator();
 
+// 1 when a byte below 0x80 is always a character of its own, never the trail
+// of a longer one (UTF-8), so that ASCII characters can be looked for byte by
+// byte; 0 where a double-byte character may end in one (code page 932).
+int AsciiStandsAlone();
+
 // Bytes of `text` up to a lead byte that its end left without a trail byte
 // (all of `text` where there is none). Put before other text, such a byte
 // takes the next byte as its trail: the blank of " - ", the dot of ".mp3".

@@ -47,6 +47,14 @@ bool CutSequence(const unsigned char* tail, int count) {
 
 int RawTagText(const unsigned char* bytes, int count, bool fixedWidth, char* text, int limit) {
     int length = 0;
+    while (length < count && bytes[length] != 0 && bytes[length] < 0x80) ++length;
+    // Plain ASCII, as nearly every tag is: the bytes themselves.
+    if (length == count || bytes[length] == 0) {
+        int used = length < limit ? length : limit;
+        memcpy(text, bytes, static_cast<size_t>(used));
+        text[used] = '\0';
+        return used;
+    }
     while (length < count && bytes[length] != 0) ++length;
     bool multibyte = false;
     int whole = WholeUtf8(bytes, length, &multibyte);
@@ -113,6 +121,10 @@ int CharLength(const char* text) {
 
 char PathSeparator() {
     return '/';
+}
+
+int AsciiStandsAlone() {
+    return 1;
 }
 
 int WholeCharsLength(const char* text) {

@@ -183,3 +183,7 @@ int CharLength(const char* text) {
 char PathSeparator() {
     return '\\';
 }
+
+int AsciiStandsAlone() {
+    return 0;
+}

@@ -152,7 +152,12 @@ void ReadId3v2(const unsigned char* head, TagInfo& info) {
 void FindTextFrame(const unsigned char* window, int length, const char* id, char* text) {
     text[0] = '\0';
     int last = length - 1;
+    // Only where the id's first letter is: a drop of ten thousand files would
+    // otherwise compare every byte of every window twice over.
     for (int i = 0; i < last; ++i) {
+        const void* first = memchr(window + i, id[0], static_cast<size_t>(last - i));
+        if (first == nullptr) break;
+        i = static_cast<int>(static_cast<const unsigned char*>(first) - window);
         if (memcmp(window + i, id, 4) != 0) continue;
         if (window[i + 4] != 0 || window[i + 5] != 0 || window[i + 6] != 0) continue;
         int count = static_cast<signed char>(window[i + 7]) - 1;

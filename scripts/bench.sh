@@ -2,9 +2,11 @@
 # Performance of quillon beside the Debian tools that rename MP3 files by tag.
 #
 #   scripts/bench.sh                 as root: installs the peers (id3ren,
-#                                    mp3rename, eyeD3) and gnuplot, builds the
-#                                    release preset (and win64 for the Wine
-#                                    figures), measures on tmpfs (quillon-gui's
+#                                    mp3rename, eyeD3), valgrind and gnuplot,
+#                                    builds the release preset (and win64 for
+#                                    the Wine figures), measures on tmpfs beside
+#                                    a syscall floor of its own
+#                                    (bench/syscall_floor.c; quillon-gui's
 #                                    drops on Xvfb), and writes
 #                                    docs/performance.md and docs/performance.png
 #   scripts/bench.sh --smoke [--quillon PROGRAM]
@@ -48,13 +50,14 @@ cmake --build --preset release -j 2
 quillon=${quillon:-build/release/quillon}
 
 # quillon-gui's drops on a private Xvfb display, whatever display is in use.
-. scripts/xdnd-drag.sh
-xvfb_work=$(mktemp -d)
+. scripts/xvfb.sh
 saved_display=${DISPLAY-}
-xdnd_start_xvfb "$xvfb_work"
+unset QUILLON_XVFB_STATE
+xvfb_start
 desktop_args=(--desktop-exe build/release/bench/quillon_desktop_drop_bench --desktop-display "$DISPLAY")
+floor_args=(--floor build/release/bench/quillon_syscall_floor)
 if [ -n "$saved_display" ]; then export DISPLAY=$saved_display; else unset DISPLAY; fi
-trap 'kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$xvfb_work"' EXIT
+trap xvfb_stop EXIT
 
 wine_args=()
 if [ "$wine" = 1 ]; then
@@ -75,5 +78,5 @@ fi
 
 mkdir -p docs
 python3 bench/run_bench.py --quillon "$quillon" --report docs/performance.md --chart docs/performance.png \
-  --json build/release/bench.json "${desktop_args[@]}" ${wine_args[@]+"${wine_args[@]}"} ${pass[@]+"${pass[@]}"}
+  --json build/release/bench.json "${desktop_args[@]}" "${floor_args[@]}" ${wine_args[@]+"${wine_args[@]}"} ${pass[@]+"${pass[@]}"}
 echo "bench: wrote docs/performance.md and docs/performance.png"

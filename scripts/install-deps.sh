@@ -23,8 +23,8 @@ want_windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
   fonts-noto-cjk fonts-urw-base35 fonts-wine qemu-user)
 want_i386=(wine32:i386)
 # Only with --bench (scripts/bench.sh): the renamers quillon is measured
-# against, and gnuplot for the chart.
-want_bench=(id3ren mp3rename eyed3 gnuplot-nox)
+# against, valgrind for the instructions per file, and gnuplot for the chart.
+want_bench=(id3ren mp3rename eyed3 valgrind gnuplot-nox)
 # Only with --release (scripts/release.sh): lintian judges the package.
 want_release=(lintian)
 

@@ -53,12 +53,22 @@ check '-odd.mp3'                                         quillon -n -- -o
 check '--dry-run'                                        quillon --undo -
 check ''                                                 quillon --undo s
 check 'song.mp3'                                         quillon --undo -- s
+check '--dry-run'                                        quillon --undo=12 -
+check ''                                                 quillon --undo-list -
+# Batch numbers come from the journal folder.
+export XDG_STATE_HOME=$folder/state
+mkdir -p "$XDG_STATE_HOME/Ombrix/Quillon"
+touch "$XDG_STATE_HOME"/Ombrix/Quillon/{00000007,00000012,00000120}.journal "$XDG_STATE_HOME/Ombrix/Quillon/sequence"
+check '12|120'                                           quillon --undo = 1
+check '--undo=12|--undo=120|--undo=7'                    quillon --undo=
 
 # Every long option that --help lists completes from its first letters.
 for option in $("$quillon" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
   case $option in
     --format | --primary-tag | --log-window) check "$option=" quillon "${option:0:5}" ;;
-    --dry-run | --undo | --help | --version | --show-settings) check "$option" quillon "${option:0:4}" ;;
+    --dry-run | --help | --version | --show-settings) check "$option" quillon "${option:0:4}" ;;
+    --undo) check '--undo|--undo-list|--undo=' quillon --undo ;;
+    --undo-list) check "$option" quillon --undo-l ;;
     *) echo "FAIL: --help lists $option, which this test does not know"; failed=$((failed + 1)) ;;
   esac
 done
