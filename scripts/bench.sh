@@ -10,7 +10,7 @@
 #                                    drops on Xvfb), and writes
 #                                    docs/performance.md and docs/performance.png
 #   scripts/bench.sh --smoke [--quillon PROGRAM]
-#                                    counts only, no timing: 500 files, every one
+#                                    counts only, no timing: 1,000 files, every one
 #                                    renamed, at most 6.1 system calls per file
 #   scripts/bench.sh --no-wine ...   skips the Wine drop
 #
@@ -41,7 +41,7 @@ if [ "$smoke" = 1 ]; then
     cmake --build --preset release -j 2 >/dev/null
     quillon=build/release/quillon
   fi
-  exec python3 bench/run_bench.py --smoke --files 500 --quillon "$quillon" ${pass[@]+"${pass[@]}"}
+  exec python3 bench/run_bench.py --smoke --files 1000 --quillon "$quillon" ${pass[@]+"${pass[@]}"}
 fi
 
 bash scripts/install-deps.sh --bench

@@ -1,9 +1,12 @@
 // The Linux front end run as a program: its log lines and exit status, the
 // settings it starts with and saves, its options, and the dry run.
+#include <errno.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -745,7 +748,11 @@ TEST_F(UndoTest, WhatCouldNotGoBackIsTriedAgain) {
     ASSERT_EQ(0, rename((music_ + "/album").c_str(), (music_ + "/away").c_str()));
     WriteFile(music_ + "/c.mp3", "taken");
     WriteFile(music_ + "/D.mp3", "rewritten");
-    const std::string away = Left(music_ + "/album/A.mp3", "its folder cannot be reached: No such file or directory");
+    // The system's own words for the error, in the locale quillon runs in.
+    locale_t locale = newlocale(LC_ALL_MASK, "", nullptr);
+    const std::string away =
+        Left(music_ + "/album/A.mp3", std::string("its folder cannot be reached: ") + strerror_l(ENOENT, locale));
+    freelocale(locale);
     const std::string taken = Left(music_ + "/C.mp3", "its old name " + music_ + "/c.mp3 is taken");
     ProgramRun first = Run({"--undo"});
     EXPECT_EQ(Left(music_ + "/D.mp3", "the file was changed or replaced since") + taken + away + Ready(), first.out);
