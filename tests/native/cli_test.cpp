@@ -749,10 +749,11 @@ TEST_F(UndoTest, WhatCouldNotGoBackIsTriedAgain) {
     WriteFile(music_ + "/c.mp3", "taken");
     WriteFile(music_ + "/D.mp3", "rewritten");
     // The system's own words for the error, in the locale quillon runs in.
-    locale_t locale = newlocale(LC_ALL_MASK, "", nullptr);
+    std::string saved = setlocale(LC_ALL, nullptr);
+    setlocale(LC_ALL, "");
     const std::string away =
-        Left(music_ + "/album/A.mp3", std::string("its folder cannot be reached: ") + strerror_l(ENOENT, locale));
-    freelocale(locale);
+        Left(music_ + "/album/A.mp3", std::string("its folder cannot be reached: ") + strerror(ENOENT));
+    setlocale(LC_ALL, saved.c_str());
     const std::string taken = Left(music_ + "/C.mp3", "its old name " + music_ + "/c.mp3 is taken");
     ProgramRun first = Run({"--undo"});
     EXPECT_EQ(Left(music_ + "/D.mp3", "the file was changed or replaced since") + taken + away + Ready(), first.out);
