@@ -1,5 +1,5 @@
 // The properties dialog: three groups of radio buttons over a working copy of
-// the settings, the about text, OK and ｷｬﾝｾﾙ; and the right-click handling.
+// the settings, the about text, OK and Cancel; and the sequence that runs it.
 #include "properties.h"
 
 #include <QAbstractButton>
@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 
 #include "core/window_sequences.h"
+#include "fonts.h"
 #include "main_window.h"
+#include "qt_texts.h"
 #include "quillon_version.h"
 #include "settings/choices.h"
 #include "settings/settings_store.h"
@@ -36,8 +38,8 @@ void CheckValue(QButtonGroup* group, int value) {
 
 QDialogButtonBox* MakeButtons(QDialog* dialog) {
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
+    box->button(QDialogButtonBox::Ok)->setText(QTr("OK"));
+    box->button(QDialogButtonBox::Cancel)->setText(QTr("Cancel"));
     box->button(QDialogButtonBox::Ok)->setDefault(true);
     QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
@@ -54,7 +56,8 @@ QLabel* MakeAbout(QWidget* parent) {
 }  // namespace
 
 PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
-    setWindowTitle(QStringLiteral("プロパティ"));
+    setWindowTitle(QTr("Properties"));
+    setFont(JapaneseFont());
     // Fields the store cannot supply stay 0, which no button stands for.
     LoadSettings(&working_);
     auto* layout = new QVBoxLayout(this);
@@ -67,12 +70,12 @@ PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
 
 void PropertiesDialog::AddGroup(int index, QLayout* layout) {
     const ChoiceField& field = kChoiceFields[index];
-    auto* box = new QGroupBox(QString::fromUtf8(field.caption), this);
+    auto* box = new QGroupBox(QTr(field.caption), this);
     // Three choices or more are stacked, as the name formats are; two sit side by side.
     QBoxLayout* inner = field.count > 2 ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
     QButtonGroup* group = new QButtonGroup(box);
     for (int i = 0; i < field.count; ++i) {
-        auto* button = new QRadioButton(QString::fromUtf8(field.choices[i].caption), box);
+        auto* button = new QRadioButton(QTr(field.choices[i].caption), box);
         group->addButton(button, field.choices[i].value);
         inner->addWidget(button);
     }
