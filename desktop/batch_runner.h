@@ -18,6 +18,7 @@ class QObject;
 struct BatchTotals {
     unsigned done = 0;
     unsigned left = 0;
+    bool ran = true;  // false when the batch found nothing to do
 };
 
 class BatchRunner {

@@ -62,10 +62,13 @@ void AnswerDrag(QDropEvent* event, const Settings& live) {
 }
 
 // Wide enough for the picture, and for a title bar that shows "Quillon"
-// whole beside its icon and buttons.
+// whole beside its icon and the buttons window managers put there whatever
+// the window asks for (minimise, maximise, close), in a bold face.
 int ContentWidth(const QWidget* window) {
-    QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
-    int title = metrics.horizontalAdvance(window->windowTitle()) + 5 * metrics.height();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    QFontMetrics metrics(bold);
+    int title = metrics.horizontalAdvance(window->windowTitle()) + 9 * metrics.height();
     return std::max<int>(PictureView::PICTURE_SIZE, title);
 }
 
@@ -86,11 +89,13 @@ MainWindow::MainWindow(QWidget* parent)
       runner_(this, [this](LogFeed::Taken taken) { Deliver(std::move(taken)); }) {
     setWindowTitle(QStringLiteral("Quillon"));
     setWindowIcon(QIcon(QStringLiteral(":/app.ico")));
+    picture_->setAccessibleName(QTr("Drop MP3 files here"));
     setAccessibleName(QStringLiteral("Quillon"));
     setAccessibleDescription(
         QTr("Drop MP3 files here to rename them after the title and artist in their tags. "
             "Right-click or press the Menu key for more."));
     status_->setAlignment(Qt::AlignCenter);
+    status_->setText(QTr("Right-click for the menu"));
     status_->setWordWrap(true);
     status_->setFixedWidth(ContentWidth(this));
     status_->setFixedHeight(2 * status_->fontMetrics().lineSpacing() + 4);
@@ -184,7 +189,8 @@ void MainWindow::StartBatch(BatchRunner::Job job, const char* totalsText) {
     SetStatus(QString());
     runner_.Start(std::move(job), [this, totalsText](BatchTotals totals) {
         SetBusy(false);
-        SetStatus(QTr(totalsText).arg(totals.done).arg(totals.left));
+        // Only an undo can find nothing to do.
+        SetStatus(totals.ran ? QTr(totalsText).arg(totals.done).arg(totals.left) : QTr("Nothing to undo"));
         ShowNotices();
         if (quitWhenDone_) close();
     });
@@ -247,8 +253,18 @@ void MainWindow::PlaceLog() {
 
 void MainWindow::RestorePlaces() {
     WindowPlaces places = LoadWindowPlaces();
-    if (places.hasMain) move(KeepOnScreen(QRect(places.main, sizeHint()), AvailableScreens()));
     if (places.hasLog) savedLog_ = places.log;
+    if (places.hasMain) {
+        move(KeepOnScreen(QRect(places.main, size()), AvailableScreens()));
+        return;
+    }
+    // The first time, the two windows side by side in the middle of the
+    // screen: a place of the program's own, which window managers keep, so
+    // that the log can be put beside it before either is shown.
+    QRect available = screen()->availableGeometry();
+    QSize log = log_->size();
+    move(available.center().x() - (width() + WINDOW_GAP + log.width()) / 2,
+         available.top() + std::max(0, (available.height() - log.height()) / 2));
 }
 
 void MainWindow::SavePlaces() const {

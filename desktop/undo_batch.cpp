@@ -19,6 +19,9 @@ struct UndoLines {
 
 void AddUndoLine(void* context, const char* text) {
     auto* lines = static_cast<UndoLines*>(context);
+    // The log keeps the drop's lines when there turns out to be nothing to undo.
+    if (!lines->totals.ran) lines->feed->Clear();
+    lines->totals.ran = true;
     LogRow row;
     row.line = QString::fromUtf8(text);
     if (strcmp(text, "READY.") != 0) {
@@ -33,7 +36,9 @@ void AddUndoLine(void* context, const char* text) {
 
 BatchTotals RunWindowUndo(LogFeed* feed) {
     UndoLines lines = {feed, {}};
-    feed->Clear();
+    lines.totals.ran = false;
+    // The one call site of the core's undo: the batch it takes is the newest
+    // not yet undone, as quillon --undo takes it.
     RunUndo(false, {AddUndoLine, &lines});
     return lines.totals;
 }

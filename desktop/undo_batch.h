@@ -8,7 +8,9 @@ class LogFeed;
 
 // Puts the files of the last drop not yet undone back under their old names,
 // on the batch's thread: the log emptied, one line per file, "READY.".
-// Returns how many went back and how many stayed as they were.
+// Returns how many went back and how many stayed as they were; with nothing
+// to undo (which the diagnostics say), the log is left as it was and `ran`
+// is false.
 BatchTotals RunWindowUndo(LogFeed* feed);
 
 #endif

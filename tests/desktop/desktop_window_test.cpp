@@ -517,6 +517,16 @@ TEST_F(DesktopTest, MenuFromMouseOrKeysAndItsUndoPutsTheDropBack) {
     ASSERT_NE(nullptr, about);
     EXPECT_TRUE(about->text().contains(QLatin1String(QUILLON_VERSION)));
     EXPECT_TRUE(about->text().contains(QLatin1String("MIT")));
+    about->close();
+
+    // Nothing left to undo: said in a warning, the log kept as it was.
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(WaitForBatch(&window));
+    EXPECT_EQ(undone, LogLines(window));
+    EXPECT_EQ(QTr("Nothing to undo"), window.Status());
+    QMessageBox* warning = window.findChild<QMessageBox*>();
+    ASSERT_NE(nullptr, warning);
+    EXPECT_TRUE(warning->text().startsWith(QLatin1String("nothing to undo"))) << warning->text().toStdString();
 }
 
 TEST_F(DesktopTest, TheLogOpensBesideTheMainWindowAndBothPlacesAreKept) {
