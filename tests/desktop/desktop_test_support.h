@@ -39,8 +39,11 @@ inline QUrl FileUrl(const std::string& path) {
 // are in the log; false when it has not within `seconds`.
 inline bool WaitForBatch(MainWindow* window, int seconds = 60) {
     QDeadlineTimer deadline(seconds * 1000);
+    // Sleeps until the next event: the batch's deliveries come every few
+    // hundredths of a second, its end at once. (processEvents with a time
+    // limit would not sleep, and would take the batch's processor away.)
     while (window->BatchRunning() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return !window->BatchRunning();
 }

@@ -459,7 +459,7 @@ TEST_F(DesktopTest, LinesArriveInGroupsWhileASlowBatchRuns) {
     EXPECT_TRUE(window.Picture()->Busy());
     QDeadlineTimer deadline(5000);
     while (window.Log()->Lines().size() < 5 && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     ASSERT_TRUE(window.BatchRunning()) << "the lines only came at the end";
     EXPECT_TRUE(window.Status().endsWith(QTr("%1 of %2").arg(QString()).arg(kFiles))) << window.Status().toStdString();
