@@ -199,7 +199,9 @@ void MainWindow::StartBatch(BatchRunner::Job job, const char* totalsText) {
 void MainWindow::Deliver(LogFeed::Taken taken) {
     if (taken.clear) log_->Clear();
     log_->AddRows(std::move(taken.rows));
-    if (runner_.Running() && taken.total > 0) SetStatus(QTr("%1 of %2").arg(taken.done).arg(taken.total));
+    if (!runner_.Running() || taken.total == 0) return;
+    QString progress = QTr("%1 of %2").arg(taken.done).arg(taken.total);
+    SetStatus(quitWhenDone_ ? progress + QLatin1Char('\n') + QTr("Quitting when done") : progress);
 }
 
 void MainWindow::OpenPropertiesDialog() {
@@ -340,7 +342,7 @@ bool MainWindow::CloseNow() {
     // A batch or the dialog ends first; the window closes right after.
     if (live_.busy) {
         quitWhenDone_ = true;
-        SetStatus(QTr("Quitting when this is done…"));
+        SetStatus(QTr("Quitting when done"));
         return false;
     }
     SavePlaces();

@@ -467,7 +467,11 @@ TEST_F(DesktopTest, LinesArriveInGroupsWhileASlowBatchRuns) {
     files.setUrls({FileUrl(music_ + "/a.mp3")});
     EXPECT_FALSE(DeliverDrop(&window, &files, Qt::CopyAction, false).accepted);
     EXPECT_FALSE(window.Menu()->Properties()->isEnabled());
+    // Closed meanwhile, it goes once the batch is done.
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.Status().contains(QTr("Quitting when done")));
     ASSERT_TRUE(WaitForBatch(&window));
+    EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(static_cast<qsizetype>(kFiles), window.Log()->Lines().size());
     EXPECT_LT(inserts, static_cast<int>(kFiles) / 2);
     EXPECT_FALSE(window.Picture()->Busy());
