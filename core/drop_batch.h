@@ -61,12 +61,11 @@ struct DropOutcome {
 void DropReportOutcome(DropSite* site, const DropOutcome& outcome);
 
 // Runs the whole drop: busy picture, empty log, one line per file in the
-// drop's order (each told to DropReportOutcome first), release, idle
-// picture, "READY.". `live` is the main window's
-// settings record, whose busy field the batch sets and clears. A drop that
-// arrives while it is already set (the properties dialog is open) is only
-// released: no file, picture or log line is touched. Returns the number of
-// files that were not renamed.
+// drop's order (each told to DropReportOutcome first), release, idle picture,
+// "READY.". `live` is the main window's settings record, whose busy field the
+// batch sets and clears. A drop that arrives while it is already set (the
+// properties dialog is open) is only released: no file, picture or log line
+// is touched. Returns the number of files that were not renamed.
 unsigned RunDropBatch(DropSite* site, Settings* live);
 
 // What DropPath does with a path it holds whole: the `length` bytes of `text`
