@@ -25,7 +25,9 @@ BatchRunner::~BatchRunner() {
 void BatchRunner::Start(Job job, Finished finished) {
     running_ = true;
     finished_ = std::move(finished);
+    // Nothing of the last batch carries over, its count included.
     feed_.Take();
+    feed_.Progress(0, 0);
     timer_.start();
     thread_ = std::thread([this, job] {
         BatchTotals totals = job(&feed_);

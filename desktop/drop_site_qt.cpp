@@ -84,10 +84,10 @@ void DropAddLine(DropSite* site, const char* line) {
     char shown[LINE_BUFFER * ESCAPE_GROWTH];
     EscapeControls(line, shown, sizeof shown);
     LogRow row;
-    row.line = QString::fromUtf8(shown);
+    row.line = QByteArray(shown);
     if (site->outcome.code == RESULT_OK) {
         EscapeControls(site->outcome.newPath, shown, sizeof shown);
-        row.newPath = QString::fromUtf8(shown);
+        row.newPath = QByteArray(shown);
     }
     row.reason = site->outcome.reason;
     row.error = site->outcome.error;
@@ -96,7 +96,7 @@ void DropAddLine(DropSite* site, const char* line) {
 
 void DropReady(DropSite* site) {
     LogRow row;
-    row.line = QStringLiteral("READY.");
+    row.line = QByteArrayLiteral("READY.");
     site->feed->Add(std::move(row));
 }
 

@@ -5,27 +5,29 @@
 
 void LogFeed::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
-    pending_.clear = true;
-    pending_.rows.clear();
+    clear_ = true;
+    rows_.clear();
 }
 
 void LogFeed::Add(LogRow row) {
     std::lock_guard<std::mutex> lock(mutex_);
-    pending_.rows.push_back(std::move(row));
+    rows_.push_back(std::move(row));
 }
 
 void LogFeed::Progress(unsigned done, unsigned total) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    pending_.done = done;
-    pending_.total = total;
+    total_.store(total, std::memory_order_relaxed);
+    done_.store(done, std::memory_order_relaxed);
 }
 
 LogFeed::Taken LogFeed::Take() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Taken taken = std::move(pending_);
-    pending_ = Taken();
-    // The count stands until the batch moves it on.
-    pending_.done = taken.done;
-    pending_.total = taken.total;
+    Taken taken;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        taken.clear = clear_;
+        taken.rows.swap(rows_);
+        clear_ = false;
+    }
+    taken.done = done_.load(std::memory_order_relaxed);
+    taken.total = total_.load(std::memory_order_relaxed);
     return taken;
 }

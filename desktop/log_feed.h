@@ -5,6 +5,7 @@
 #ifndef QUILLON_DESKTOP_LOG_FEED_H
 #define QUILLON_DESKTOP_LOG_FEED_H
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -28,7 +29,11 @@ class LogFeed {
 
   private:
     std::mutex mutex_;
-    Taken pending_;
+    bool clear_ = false;
+    std::vector<LogRow> rows_;
+    // Counted for every file: no lock, only what the count shows hangs on it.
+    std::atomic<unsigned> done_{0};
+    std::atomic<unsigned> total_{0};
 };
 
 #endif

@@ -18,9 +18,9 @@ QString LogModel::Text(int row, int column) const {
     const LogRow& r = rows_[static_cast<size_t>(row)];
     switch (column) {
         case LINE_COLUMN:
-            return r.line;
+            return QString::fromUtf8(r.line);
         case NEW_NAME_COLUMN:
-            return r.newPath.mid(r.newPath.lastIndexOf(QLatin1Char('/')) + 1);
+            return QString::fromUtf8(r.newPath.mid(r.newPath.lastIndexOf('/') + 1));
         default:
             return ReasonText(r.reason, r.error);
     }
@@ -35,7 +35,8 @@ QVariant LogModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole: {
             // The whole of what an elided cell cuts; the new name with its folder.
             const LogRow& r = rows_[static_cast<size_t>(index.row())];
-            QString whole = index.column() == NEW_NAME_COLUMN ? r.newPath : Text(index.row(), index.column());
+            QString whole =
+                index.column() == NEW_NAME_COLUMN ? QString::fromUtf8(r.newPath) : Text(index.row(), index.column());
             return whole.isEmpty() ? QVariant() : QVariant(whole);
         }
         default:
@@ -66,6 +67,6 @@ void LogModel::Clear() {
 QStringList LogModel::Lines() const {
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(rows_.size()));
-    for (const LogRow& r : rows_) lines.append(r.line);
+    for (const LogRow& r : rows_) lines.append(QString::fromUtf8(r.line));
     return lines;
 }

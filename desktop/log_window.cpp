@@ -102,7 +102,7 @@ void LogWindow::AddRows(std::vector<LogRow> rows) {
 
 void LogWindow::AddLine(const char* line) {
     std::vector<LogRow> rows(1);
-    rows[0].line = QString::fromUtf8(line);
+    rows[0].line = QByteArray(line);
     AddRows(std::move(rows));
 }
 

@@ -23,7 +23,7 @@ void AddUndoLine(void* context, const char* text) {
     if (!lines->totals.ran) lines->feed->Clear();
     lines->totals.ran = true;
     LogRow row;
-    row.line = QString::fromUtf8(text);
+    row.line = QByteArray(text);
     if (strcmp(text, "READY.") != 0) {
         // The undo's lines start with the outcome message of their file.
         const char* ok = OutcomeMessageUtf8(RESULT_OK);

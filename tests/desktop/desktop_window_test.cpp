@@ -448,7 +448,7 @@ TEST_F(DesktopTest, LinesArriveInGroupsWhileASlowBatchRuns) {
             feed->Clear();
             for (unsigned i = 0; i < kFiles; ++i) {
                 LogRow row;
-                row.line = QString::number(i);
+                row.line = QByteArray::number(i);
                 feed->Add(row);
                 feed->Progress(i + 1, kFiles);
                 QThread::msleep(10);
