@@ -438,7 +438,7 @@ TEST_F(DesktopTest, EachLineShowsTheNewNameOrWhyTheFileWasLeft) {
 // A batch whose files take a while each: the window stays live, the log
 // grows in groups as they are done, and the count shows meanwhile.
 TEST_F(DesktopTest, LinesArriveInGroupsWhileASlowBatchRuns) {
-    const unsigned kFiles = 40;
+    const unsigned kFiles = 80;
     MainWindow window;
     window.show();
     int inserts = 0;
