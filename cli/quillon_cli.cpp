@@ -251,6 +251,9 @@ void DropMessageText(DropSite*, int code, char* text) {
     snprintf(text, MESSAGE_BUFFER, "%s", OutcomeMessageUtf8(code));
 }
 
+// The line is what the command line prints of a file.
+void DropReportOutcome(DropSite*, const DropOutcome&) {}
+
 int main(int argc, char** argv) {
     StartTexts();
     SetDiagnosticSink({ReportOnStandardError, nullptr});

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "drop_reasons.h"
 #include "file_io.h"
 #include "system_text.h"
 
@@ -17,11 +18,17 @@ const char* Prefer(const char* first, const char* second) {
     return first[0] != '\0' ? first : second;
 }
 
-int NameAcceptable(const char* name) {
+// REASON_NONE when `name` may be a file's name, else why not.
+int NameRefusal(const char* name) {
     for (const char* c = kForbidden; *c != '\0'; ++c) {
-        if (!CharAbsent(name, *c)) return 0;
+        if (!CharAbsent(name, *c)) return REASON_FORBIDDEN_CHARACTER;
     }
-    return !NameIsDevice(name);
+    return NameIsDevice(name) ? REASON_DEVICE_NAME : REASON_NONE;
+}
+
+int Refuse(int code, int why, int* reason) {
+    if (reason != nullptr) *reason = why;
+    return code;
 }
 
 bool OnlyBlanks(const char* text) {
@@ -73,13 +80,13 @@ int CharAbsent(const char* text, char ch) {
     return 1;
 }
 
-int PlanRename(const char* path, const TagInfo& info, Settings settings, char* newPath) {
+int PlanRename(const char* path, const TagInfo& info, Settings settings, char* newPath, int* reason) {
     newPath[0] = '\0';
-    if (!info.fileOpened) return RESULT_ACCESS_FAILED;
-    if (!info.formatRecognized) return RESULT_FILE_ERROR;
-    if (!info.hasId3v1 && !info.hasId3v2) return RESULT_NO_TAG;
+    if (!info.fileOpened) return Refuse(RESULT_ACCESS_FAILED, REASON_NONE, reason);
+    if (!info.formatRecognized) return Refuse(RESULT_FILE_ERROR, REASON_NOT_MP3, reason);
+    if (!info.hasId3v1 && !info.hasId3v2) return Refuse(RESULT_NO_TAG, REASON_NO_TAG, reason);
     TagInfo usable = UsableTexts(info);
-    if (usable.v1Title[0] == '\0' && usable.v2Title[0] == '\0') return RESULT_NO_TITLE;
+    if (usable.v1Title[0] == '\0' && usable.v2Title[0] == '\0') return Refuse(RESULT_NO_TITLE, REASON_NO_TITLE, reason);
 
     // Each of title and artist falls back to the other tag on its own.
     bool v1First = settings.primaryTag == PRIMARY_V1;
@@ -98,17 +105,20 @@ int PlanRename(const char* path, const TagInfo& info, Settings settings, char* n
     } else {
         length = snprintf(name, sizeof name, "%s", title);
     }
-    if (length < 0 || length >= static_cast<int>(sizeof name)) return RESULT_RENAME_ERROR;
-    if (!NameAcceptable(name)) return RESULT_RENAME_ERROR;
+    if (length < 0 || length >= static_cast<int>(sizeof name)) {
+        return Refuse(RESULT_RENAME_ERROR, REASON_NAME_TOO_LONG, reason);
+    }
+    int refusal = NameRefusal(name);
+    if (refusal != REASON_NONE) return Refuse(RESULT_RENAME_ERROR, refusal, reason);
 
     size_t directory = DirectoryLength(path);
     if (directory + static_cast<size_t>(length) + sizeof kExtension - 1 > TEXT_BUFFER - 1) {
-        return RESULT_RENAME_ERROR;
+        return Refuse(RESULT_RENAME_ERROR, REASON_NAME_TOO_LONG, reason);
     }
     memcpy(newPath, path, directory);
     memcpy(newPath + directory, name, static_cast<size_t>(length));
     memcpy(newPath + directory + length, kExtension, sizeof kExtension);
-    return RESULT_OK;
+    return Refuse(RESULT_OK, REASON_NONE, reason);
 }
 
 int RenameByTag(const char* path, TagInfo info, Settings settings) {
