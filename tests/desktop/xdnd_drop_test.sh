@@ -44,7 +44,9 @@ before=$(ls "$music")
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$gui" "${files[@]}" >"$work/gui.out" 2>&1 &
 gui_pid=$!
 main=$(xdnd_wait_window Quillon 30) || fail "no window titled Quillon"
-log=$(xdnd_wait_window 'Rename log' 10) || fail "the log window is not shown"
+# The log's title, and the name its table is read by, follow the locale.
+log=$(xdnd_wait_window '(リネームログ|Rename log)' 10) || fail "the log window is not shown"
+log_title=$(xdotool getwindowname "$log")
 # geometry WINDOW: "X Y WIDTH HEIGHT"
 geometry() {
     local X Y WIDTH HEIGHT WINDOW SCREEN
@@ -85,7 +87,7 @@ if [ "$(ls "$music")" != "$(ls "$work/cli copy")" ]; then
 fi
 ls "$music" | grep -qx '夜の歌 - 月の バンド.mp3' || fail "the Japanese tags did not name their file"
 [ -n "$expected" ] || fail "the command line printed nothing"
-$probe log "Rename log" >"$work/log.tsv" || fail "the log cannot be read through AT-SPI"
+$probe log "$log_title" >"$work/log.tsv" || fail "the log cannot be read through AT-SPI"
 if [ "$(cut -f1 "$work/log.tsv")" != "$expected" ]; then
     diff <(cut -f1 "$work/log.tsv") <(echo "$expected") || true
     fail "the log's lines differ from the command line's"
