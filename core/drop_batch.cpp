@@ -1,8 +1,12 @@
 // The drop batch.
 #include "drop_batch.h"
 
+#include <errno.h>
+#include <stdio.h>
 #include <string.h>
 
+#include "drop_reasons.h"
+#include "file_io.h"
 #include "rename_planner.h"
 
 unsigned CopyDropPath(const char* text, size_t length, char* path, unsigned size) {
@@ -14,16 +18,39 @@ unsigned CopyDropPath(const char* text, size_t length, char* path, unsigned size
     return static_cast<unsigned>(length);
 }
 
-int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings settings, char* line) {
+namespace {
+
+// Why the rename of a planned name failed; `error` is its errno.
+int RenameFailureReason(const char* to, int error) {
+    return NameRefusedByFileSystem(to) ? REASON_FORBIDDEN_CHARACTER : ReasonOfError(error);
+}
+
+}  // namespace
+
+int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings settings, char* line,
+                       DropOutcome* outcome) {
     char path[LINE_BUFFER];
     unsigned length = DropPath(site, index, path, sizeof path);
     int code = RESULT_ACCESS_FAILED;
+    outcome->index = index;
+    outcome->reason = length == DROP_PATH_UNHELD ? REASON_PATH_UNHELD : REASON_PATH_TOO_LONG;
+    outcome->error = 0;
+    outcome->newPath[0] = '\0';
     if (length < TEXT_BUFFER) {
         DropReadTags(site, path, info);
-        char newPath[TEXT_BUFFER];
-        code = PlanRename(path, info, settings, newPath);
-        if (code == RESULT_OK && !DropRename(site, path, newPath)) code = RESULT_ACCESS_FAILED;
+        code = PlanRename(path, info, settings, outcome->newPath, &outcome->reason);
+        if (code == RESULT_ACCESS_FAILED) {
+            outcome->reason = OpenFailureReason(path, &outcome->error);
+        } else if (code == RESULT_OK) {
+            errno = 0;
+            if (!DropRename(site, path, outcome->newPath)) {
+                code = RESULT_ACCESS_FAILED;
+                outcome->error = errno;
+                outcome->reason = RenameFailureReason(outcome->newPath, outcome->error);
+            }
+        }
     }
+    outcome->code = code;
     char message[MESSAGE_BUFFER];
     DropMessageText(site, code, message);
     // A path too long for the line is shown cut; the line itself is bounded.
@@ -58,7 +85,9 @@ unsigned RunDropBatch(DropSite* site, Settings* live) {
     unsigned count = DropCount(site);
     for (unsigned i = 0; i < count; ++i) {
         char line[LINE_BUFFER];
-        if (ProcessDroppedFile(site, i, info, *live, line) != RESULT_OK) ++failed;
+        DropOutcome outcome;
+        if (ProcessDroppedFile(site, i, info, *live, line, &outcome) != RESULT_OK) ++failed;
+        DropReportOutcome(site, outcome);
         DropAddLine(site, line);
     }
     DropRelease(site);

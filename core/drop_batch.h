@@ -46,12 +46,26 @@ void DropReady(DropSite* site);
 // (MESSAGE_BUFFER bytes).
 void DropMessageText(DropSite* site, int code, char* text);
 
+// What became of one dropped file beyond its log line.
+struct DropOutcome {
+    unsigned index;
+    int code;    // RESULT_*
+    int reason;  // DropReason (drop_reasons.h)
+    int error;   // the system's error number behind REASON_OTHER and the like; 0 when none
+    // The path the file was given (RESULT_OK) or would have been given; empty
+    // when the batch did not get that far.
+    char newPath[TEXT_BUFFER];
+};
+// Told just before the file's line is added. A front end that shows only the
+// line does nothing here.
+void DropReportOutcome(DropSite* site, const DropOutcome& outcome);
+
 // Runs the whole drop: busy picture, empty log, one line per file in the
-// drop's order, release, idle picture, "READY.". `live` is the main window's
-// settings record, whose busy field the batch sets and clears. A drop that
-// arrives while it is already set (the properties dialog is open) is only
-// released: no file, picture or log line is touched. Returns the number of
-// files that were not renamed.
+// drop's order (each told to DropReportOutcome first), release, idle picture,
+// "READY.". `live` is the main window's settings record, whose busy field the
+// batch sets and clears. A drop that arrives while it is already set (the
+// properties dialog is open) is only released: no file, picture or log line
+// is touched. Returns the number of files that were not renamed.
 unsigned RunDropBatch(DropSite* site, Settings* live);
 
 // What DropPath does with a path it holds whole: the `length` bytes of `text`
@@ -60,9 +74,10 @@ unsigned RunDropBatch(DropSite* site, Settings* live);
 unsigned CopyDropPath(const char* text, size_t length, char* path, unsigned size);
 
 // One file of a drop, from its path to its log line: returns the result code
-// and leaves "MESSAGE - PATH" in `line` (LINE_BUFFER bytes). A path that does
-// not fit TEXT_BUFFER is refused with RESULT_ACCESS_FAILED: cut short it could
-// name another file.
-int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings settings, char* line);
+// and leaves "MESSAGE - PATH" in `line` (LINE_BUFFER bytes) and the rest of
+// what became of the file in `outcome`. A path that does not fit TEXT_BUFFER is
+// refused with RESULT_ACCESS_FAILED: cut short it could name another file.
+int ProcessDroppedFile(DropSite* site, unsigned index, TagInfo& info, Settings settings, char* line,
+                       DropOutcome* outcome);
 
 #endif

@@ -1,9 +1,9 @@
 // The rename planner.
 #include "rename_planner.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "drop_reasons.h"
 #include "file_io.h"
 #include "system_text.h"
 
@@ -33,20 +33,26 @@ bool Forbidden(char c) {
     }
 }
 
-// CharAbsent for each character a name may not hold, in one pass.
-int NameAcceptable(const char* name) {
+// REASON_NONE when `name` may be a file's name, else why not: CharAbsent for
+// each character a name may not hold, in one pass.
+int NameRefusal(const char* name) {
     if (AsciiStandsAlone()) {
         for (const char* c = name; *c != '\0'; ++c) {
-            if (Forbidden(*c)) return 0;
+            if (Forbidden(*c)) return REASON_FORBIDDEN_CHARACTER;
         }
-        return !NameIsDevice(name);
+        return NameIsDevice(name) ? REASON_DEVICE_NAME : REASON_NONE;
     }
     for (size_t i = 0; name[i] != '\0';) {
         int n = CharLength(name + i);
-        if (n == 1 && Forbidden(name[i])) return 0;
+        if (n == 1 && Forbidden(name[i])) return REASON_FORBIDDEN_CHARACTER;
         i += static_cast<size_t>(n);
     }
-    return !NameIsDevice(name);
+    return NameIsDevice(name) ? REASON_DEVICE_NAME : REASON_NONE;
+}
+
+int Refuse(int code, int why, int* reason) {
+    if (reason != nullptr) *reason = why;
+    return code;
 }
 
 // Appends `text` to the `*length` bytes of `name` (TEXT_BUFFER bytes); false
@@ -112,13 +118,13 @@ int CharAbsent(const char* text, char ch) {
     return 1;
 }
 
-int PlanRename(const char* path, const TagInfo& info, Settings settings, char* newPath) {
+int PlanRename(const char* path, const TagInfo& info, Settings settings, char* newPath, int* reason) {
     newPath[0] = '\0';
-    if (!info.fileOpened) return RESULT_ACCESS_FAILED;
-    if (!info.formatRecognized) return RESULT_FILE_ERROR;
-    if (!info.hasId3v1 && !info.hasId3v2) return RESULT_NO_TAG;
+    if (!info.fileOpened) return Refuse(RESULT_ACCESS_FAILED, REASON_NONE, reason);
+    if (!info.formatRecognized) return Refuse(RESULT_FILE_ERROR, REASON_NOT_MP3, reason);
+    if (!info.hasId3v1 && !info.hasId3v2) return Refuse(RESULT_NO_TAG, REASON_NO_TAG, reason);
     TagInfo usable = UsableTexts(info);
-    if (usable.v1Title[0] == '\0' && usable.v2Title[0] == '\0') return RESULT_NO_TITLE;
+    if (usable.v1Title[0] == '\0' && usable.v2Title[0] == '\0') return Refuse(RESULT_NO_TITLE, REASON_NO_TITLE, reason);
 
     // Each of title and artist falls back to the other tag on its own.
     bool v1First = settings.primaryTag == PRIMARY_V1;
@@ -135,16 +141,19 @@ int PlanRename(const char* path, const TagInfo& info, Settings settings, char* n
     size_t length = 0;
     name[0] = '\0';
     if (!Append(name, &length, first) || (both && (!Append(name, &length, " - ") || !Append(name, &length, second)))) {
-        return RESULT_RENAME_ERROR;
+        return Refuse(RESULT_RENAME_ERROR, REASON_NAME_TOO_LONG, reason);
     }
-    if (!NameAcceptable(name)) return RESULT_RENAME_ERROR;
+    int refusal = NameRefusal(name);
+    if (refusal != REASON_NONE) return Refuse(RESULT_RENAME_ERROR, refusal, reason);
 
     size_t directory = DirectoryLength(path);
-    if (directory + length + sizeof kExtension - 1 > TEXT_BUFFER - 1) return RESULT_RENAME_ERROR;
+    if (directory + length + sizeof kExtension - 1 > TEXT_BUFFER - 1) {
+        return Refuse(RESULT_RENAME_ERROR, REASON_NAME_TOO_LONG, reason);
+    }
     memcpy(newPath, path, directory);
     memcpy(newPath + directory, name, length);
     memcpy(newPath + directory + length, kExtension, sizeof kExtension);
-    return RESULT_OK;
+    return Refuse(RESULT_OK, REASON_NONE, reason);
 }
 
 int RenameByTag(const char* path, TagInfo info, Settings settings) {

@@ -7,8 +7,11 @@
 
 // Decides everything short of the rename: returns RESULT_OK with the new path
 // in `newPath` (TEXT_BUFFER bytes) when the file is to be renamed, else the
-// result code that reports why not. `path` must be at most 255 bytes.
-int PlanRename(const char* path, const TagInfo& info, Settings settings, char* newPath);
+// result code that reports why not, and in `reason`, when given, the
+// DropReason (drop_reasons.h) behind a refusal (REASON_NONE for a file that
+// could not be opened, which the planner cannot tell). `path` must be at most
+// 255 bytes.
+int PlanRename(const char* path, const TagInfo& info, Settings settings, char* newPath, int* reason = nullptr);
 
 // PlanRename, then the rename itself. On any result but RESULT_OK the file is
 // untouched; a rename that fails (target exists, access denied) is

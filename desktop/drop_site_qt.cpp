@@ -1,23 +1,28 @@
 // The drop batch's surroundings on the desktop: the paths come from the
-// dropped URLs, the pictures go to the main window, the lines to the log
-// window, escaped as the command line shows them.
+// dropped URLs, the lines (escaped as the command line shows them, with the
+// new name or the reason beside them) go to the feed of the log window. The
+// pictures are the window's: it shows the busy one from the moment it takes
+// the drop until the batch has ended, on its own thread.
 #include "drop_site_qt.h"
 
 #include <stdio.h>
+
+#include <utility>
 
 #include <QSysInfo>
 
 #include "core/drop_batch.h"
 #include "core/escape.h"
 #include "core/journal.h"
-#include "log_window.h"
-#include "main_window.h"
+#include "log_feed.h"
 
 struct DropSite {
-    MainWindow* window;
     QList<QUrl> urls;
-    // The renames, journaled for quillon --undo.
+    LogFeed* feed;
+    // The renames, journaled for the undo.
     JournaledFiles files;
+    DropOutcome outcome;  // of the file whose line comes next
+    unsigned done;
 };
 
 namespace {
@@ -64,29 +69,51 @@ void DropRelease(DropSite* site) {
     site->urls.clear();
 }
 
-void DropDrawState(DropSite* site, Settings /*settings*/) {
-    site->window->DrawStateImage();
-}
+void DropDrawState(DropSite* /*site*/, Settings /*settings*/) {}
 
 void DropClearLog(DropSite* site) {
-    site->window->Log()->Clear();
+    site->feed->Clear();
+}
+
+void DropReportOutcome(DropSite* site, const DropOutcome& outcome) {
+    site->outcome = outcome;
+    site->feed->Progress(++site->done, static_cast<unsigned>(site->urls.size()));
 }
 
 void DropAddLine(DropSite* site, const char* line) {
     char shown[LINE_BUFFER * ESCAPE_GROWTH];
     EscapeControls(line, shown, sizeof shown);
-    site->window->Log()->AddLine(shown);
+    LogRow row;
+    row.line = QByteArray(shown);
+    if (site->outcome.code == RESULT_OK) {
+        EscapeControls(site->outcome.newPath, shown, sizeof shown);
+        row.newPath = QByteArray(shown);
+    }
+    row.reason = site->outcome.reason;
+    row.error = site->outcome.error;
+    site->feed->Add(std::move(row));
 }
 
 void DropReady(DropSite* site) {
-    site->window->Log()->AddReady();
+    LogRow row;
+    row.line = QByteArrayLiteral("READY.");
+    site->feed->Add(std::move(row));
 }
 
 void DropMessageText(DropSite* /*site*/, int code, char* text) {
     snprintf(text, MESSAGE_BUFFER, "%s", OutcomeMessageUtf8(code));
 }
 
-unsigned ProcessDrop(MainWindow* window, const QList<QUrl>& urls) {
-    DropSite site = {window, urls, {}};
-    return RunJournaledDrop(&site, window->LiveSettings(), &site.files);
+BatchTotals RunDrop(const QList<QUrl>& urls, Settings settings, LogFeed* feed) {
+    DropSite site = {urls, feed, {}, {}, 0};
+    unsigned count = static_cast<unsigned>(urls.size());
+    feed->Progress(0, count);
+    // The window's record is busy while this runs; the batch's copy is not,
+    // or it would take the drop for one made during the dialog.
+    settings.busy = 0;
+    BatchTotals totals;
+    totals.left = RunJournaledDrop(&site, &settings, &site.files);
+    totals.done = count - totals.left;
+    totals.batch = site.files.journal.sequence;
+    return totals;
 }

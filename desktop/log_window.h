@@ -1,13 +1,20 @@
-// The log window: one list of lines, in arrival order, that the user can read
-// and scroll but not select, close or resize. Hidden, it keeps its lines.
+// The log window: the lines of the last drop (or undo) in a table the user
+// can resize, select and copy, with each renamed file's new name and each
+// refused file's reason beside its line, and below them the progress or the
+// totals. Closing it only hides it; hidden, it keeps its lines.
 #ifndef QUILLON_DESKTOP_LOG_WINDOW_H
 #define QUILLON_DESKTOP_LOG_WINDOW_H
 
 #include <QStringList>
 #include <QWidget>
 
-class LogLines;
-class QListView;
+#include <vector>
+
+#include "log_row.h"
+
+class LogModel;
+class QLabel;
+class QTreeView;
 
 class LogWindow : public QWidget {
   public:
@@ -17,21 +24,34 @@ class LogWindow : public QWidget {
     void Clear();
     // `line` is UTF-8; it is shown as given.
     void AddLine(const char* line);
+    void AddRows(std::vector<LogRow> rows);
     void AddReady();
     void AddConfiguration();
+    // The line under the table: a batch's progress or totals.
+    void SetStatus(const QString& text);
 
     QStringList Lines() const;
-    QListView* View() const {
+    QTreeView* View() const {
         return view_;
     }
+    LogModel* Model() const {
+        return lines_;
+    }
+    QString Status() const;
+    // The selected rows' lines, one per line of text, as the command line
+    // prints them; put on the clipboard by Copy.
+    QString SelectedLines() const;
 
-  protected:
-    // Nothing the user does closes the log; only its owner takes it away.
-    void closeEvent(QCloseEvent* event) override;
+    // A size for a first showing that leaves room on `available` (the
+    // screen's area without panels) for the main window beside it.
+    static QSize DefaultSize(const QRect& available);
 
   private:
-    LogLines* lines_;
-    QListView* view_;
+    void CopySelection();
+
+    LogModel* lines_;
+    QTreeView* view_;
+    QLabel* status_;
 };
 
 #endif

@@ -1,5 +1,5 @@
 // The properties dialog: three groups of radio buttons over a working copy of
-// the settings, the about text, OK and ｷｬﾝｾﾙ; and the right-click handling.
+// the settings, the about text, OK and Cancel; and the sequence that runs it.
 #include "properties.h"
 
 #include <QAbstractButton>
@@ -14,9 +14,9 @@
 #include <QVBoxLayout>
 
 #include "cjk_font.h"
-#include "core/texts.h"
 #include "core/window_sequences.h"
 #include "main_window.h"
+#include "qt_texts.h"
 #include "quillon_version.h"
 #include "settings/choices.h"
 #include "settings/settings_store.h"
@@ -39,8 +39,8 @@ void CheckValue(QButtonGroup* group, int value) {
 
 QDialogButtonBox* MakeButtons(QDialog* dialog) {
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    box->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(Tr("OK")));
-    box->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(Tr("Cancel")));
+    box->button(QDialogButtonBox::Ok)->setText(QTr("OK"));
+    box->button(QDialogButtonBox::Cancel)->setText(QTr("Cancel"));
     box->button(QDialogButtonBox::Ok)->setDefault(true);
     QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
@@ -57,7 +57,7 @@ QLabel* MakeAbout(QWidget* parent) {
 }  // namespace
 
 PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
-    setWindowTitle(QString::fromUtf8(Tr("Properties")));
+    setWindowTitle(QTr("Properties"));
     QString family = CjkFamily(false);
     if (!family.isEmpty()) setFont(QFont(family, font().pointSize()));
     // Fields the store cannot supply stay 0, which no button stands for.
@@ -72,12 +72,12 @@ PropertiesDialog::PropertiesDialog(QWidget* owner) : QDialog(owner) {
 
 void PropertiesDialog::AddGroup(int index, QLayout* layout) {
     const ChoiceField& field = kChoiceFields[index];
-    auto* box = new QGroupBox(QString::fromUtf8(Tr(field.caption)), this);
+    auto* box = new QGroupBox(QTr(field.caption), this);
     // Three choices or more are stacked, as the name formats are; two sit side by side.
     QBoxLayout* inner = field.count > 2 ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
     QButtonGroup* group = new QButtonGroup(box);
     for (int i = 0; i < field.count; ++i) {
-        auto* button = new QRadioButton(QString::fromUtf8(Tr(field.choices[i].caption)), box);
+        auto* button = new QRadioButton(QTr(field.choices[i].caption), box);
         group->addButton(button, field.choices[i].value);
         inner->addWidget(button);
     }

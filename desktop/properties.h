@@ -26,7 +26,7 @@ class PropertiesDialog : public QDialog {
     Settings working_ = {0, 0, 0, 0};
 };
 
-// Busy picture and "Configuration...", the modal dialog, then on OK the live
+// The menu's Properties…: busy picture and "Configuration...", the modal dialog, then on OK the live
 // settings from the store and the log shown or hidden to match; in every case
 // the idle picture and "READY." after it.
 void OpenProperties(MainWindow* window);

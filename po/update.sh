@@ -8,9 +8,10 @@
 #                          missing from a po/*.po, or a translation of it is
 #                          not a valid one (a printf format that does not match)
 #
-# The texts are the English string literals inside Tr("...") and N_("...") in
-# the Linux programs' sources (core/, settings/, cli/, desktop/; the Windows
-# back ends, *_win32.*, have none).
+# The texts are the English string literals inside Tr("..."), QTr("...") (the
+# desktop's Tr, as a QString) and N_("...") in the Linux programs' sources
+# (core/, settings/, cli/, desktop/; the Windows back ends, *_win32.*, have
+# none).
 set -euo pipefail
 po=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$po")
@@ -27,8 +28,11 @@ extract() {  # OUTPUT.pot
   (cd "$root" && find core settings cli desktop \( -name '*.cpp' -o -name '*.h' \) ! -name '*_win32.*' |
     LC_ALL=C sort |
     xgettext --files-from=- --output="$1" --language=C++ --from-code=UTF-8 \
-      --keyword --keyword=Tr --keyword=N_ --flag=Tr:1:pass-c-format --add-comments=TRANSLATORS: \
-      --omit-header --package-name=Quillon --package-version="$version")
+      --keyword --keyword=Tr --keyword=QTr --keyword=N_ --flag=Tr:1:pass-c-format --add-comments=TRANSLATORS: \
+      --package-name=Quillon --package-version="$version")
+  # The header is what says the texts are UTF-8 ("Properties…"); its date
+  # would only make every .po differ at each update.
+  sed -i '/^"\(POT-Creation-Date\|Report-Msgid-Bugs-To\): /d' "$1"
 }
 
 work=$(mktemp -d)
@@ -47,6 +51,6 @@ if [ -n "$check" ]; then
 fi
 extract "$po/quillon.pot"
 for file in "$po"/*.po; do
-  msgmerge --quiet --update --backup=none --no-wrap "$file" "$po/quillon.pot"
+  msgmerge --quiet --update --backup=none --no-wrap --no-fuzzy-matching "$file" "$po/quillon.pot"
 done
 echo "po: wrote po/quillon.pot and updated $(cd "$po" && echo *.po)"

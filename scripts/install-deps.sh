@@ -10,9 +10,12 @@ want_native=(build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   lame id3v2 eyed3 python3-mutagen ffmpeg locales strace gettext zlib1g-dev)
 # quillon-gui: Qt 6 Widgets, its X11 platform plugin (which brings the xcb and
-# xkbcommon libraries), and for its tests Xvfb, xdotool, the CJK fonts and
-# desktop-file-validate.
-want_desktop=(qt6-base-dev qt6-qpa-plugins xvfb xdotool fonts-noto-cjk desktop-file-utils)
+# xkbcommon libraries), and for its tests Xvfb, xdotool, the CJK fonts,
+# desktop-file-validate, and the session and accessibility buses with their
+# Python bindings, through which the real-drag test reads the log and closes
+# the window as a user's tools do.
+want_desktop=(qt6-base-dev qt6-qpa-plugins xvfb xdotool fonts-noto-cjk desktop-file-utils
+  dbus at-spi2-core python3-pyatspi python3-xlib)
 # Packaging: the manual pages' linters (mandoc, groff through man-db; col), the
 # AppStream validator and composer, ImageMagick to read the icons back, and
 # rsvg-convert to draw the scalable icon at the sizes of the hicolor theme.

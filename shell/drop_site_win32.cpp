@@ -73,6 +73,9 @@ void DropMessageText(DropSite* site, int code, char* text) {
     LoadStringA(instance, static_cast<UINT>(code), text, MESSAGE_BUFFER);
 }
 
+// The log shows the message and the path alone.
+void DropReportOutcome(DropSite* /*site*/, const DropOutcome& /*outcome*/) {}
+
 void ProcessDrop(HWND hwnd, HDROP hdrop) {
     DropSite site = {hwnd, hdrop};
     RunDropBatch(&site, LiveSettings());

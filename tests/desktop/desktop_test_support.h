@@ -5,6 +5,7 @@
 #define QUILLON_TESTS_DESKTOP_DESKTOP_TEST_SUPPORT_H
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -34,14 +35,26 @@ inline QUrl FileUrl(const std::string& path) {
     return QUrl::fromEncoded(QByteArray("file://") + QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
+// Runs the event loop until the window's drop or undo has ended and its lines
+// are in the log; false when it has not within `seconds`.
+inline bool WaitForBatch(MainWindow* window, int seconds = 60) {
+    QDeadlineTimer deadline(seconds * 1000);
+    // Sleeps until the next event: the batch's deliveries come every few
+    // hundredths of a second, its end at once. (processEvents with a time
+    // limit would not sleep, and would take the batch's processor away.)
+    while (window->BatchRunning() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return !window->BatchRunning();
+}
+
 struct DropAnswer {
     bool accepted;
     Qt::DropAction action;
 };
 
 // Enter, move and drop over the window's centre, as a drag delivers them; then,
-// unless `runBatch` is false, the event loop's next turn, where the drop's
-// batch runs.
+// unless `runBatch` is false, the event loop until the drop's batch is done.
 inline DropAnswer DeliverDrop(QWidget* window, const QMimeData* data,
                               Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction, bool runBatch = true) {
     QPointF centre = QRectF(window->rect()).center();
@@ -52,7 +65,8 @@ inline DropAnswer DeliverDrop(QWidget* window, const QMimeData* data,
     QApplication::sendEvent(window, &move);
     QDropEvent drop(centre, offered, data, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(window, &drop);
-    if (runBatch) QCoreApplication::sendPostedEvents();
+    auto* main = dynamic_cast<MainWindow*>(window);
+    if (runBatch && main != nullptr) WaitForBatch(main);
     return {drop.isAccepted(), drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction};
 }
 

@@ -1,32 +1,45 @@
 // quillon-gui's windows in this process on the offscreen platform: drops of
 // real files against the command line on copies of the same files, entries
-// the batch must refuse, the start-up settings, the properties dialog opened
-// by a right click, and the log window that cannot be closed.
+// the batch must refuse with their reasons, the start-up settings, the menu
+// and the properties dialog it opens, lines arriving while a slow batch runs,
+// the undo, the log beside the main window, and quitting.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
+#include <QClipboard>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <QTreeView>
 
 #include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
+#include <iterator>
 #include <sstream>
 
 #include "desktop/desktop_test_support.h"
 #include "properties.h"
 #include "support/id3_bytes.h"
 #include "support/outcome_messages.h"
+#include "log_model.h"
+#include "picture_view.h"
+#include "placement.h"
+#include "qt_texts.h"
+#include "quillon_version.h"
+#include "settings/choices.h"
 #include "settings/settings_store.h"
 #include "support/test_files.h"
+#include "window_menu.h"
 
 namespace {
 
@@ -171,7 +184,7 @@ TEST_F(DesktopTest, EntriesThatNameNoLocalFileAreRefusedAndTouchNothing) {
     data.setUrls(urls);
     EXPECT_TRUE(DeliverDrop(&window, &data, Qt::CopyAction, false).accepted);
     EXPECT_EQ(std::vector<std::string>{"READY."}, LogLines(window)) << "the batch ran inside the drop event";
-    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(WaitForBatch(&window));
     EXPECT_EQ(expected, LogLines(window));
     EXPECT_EQ(before, ListFolder(music_));
     EXPECT_EQ(std::vector<std::string>{name}, ListFolder(deep));
@@ -215,20 +228,23 @@ TEST_F(DesktopTest, StartsWithTheStoredSettingsOrSavesTheDefaults) {
         EXPECT_EQ("Quillon", window.windowTitle().toStdString());
         EXPECT_EQ("Quillon", window.accessibleName().toStdString());
         EXPECT_FALSE(window.accessibleDescription().isEmpty());
-        EXPECT_EQ(QSize(140, 140), window.minimumSize());
-        EXPECT_EQ(QSize(140, 140), window.maximumSize());
+        EXPECT_EQ(QSize(140, 140), window.Picture()->size());
+        EXPECT_EQ(window.minimumSize(), window.maximumSize());
         EXPECT_FALSE(window.windowIcon().isNull());
         EXPECT_FALSE(window.windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
     }
     Store("Log Window", "OK");
     MainWindow window;
+    EXPECT_FALSE(window.Log()->isVisible()) << "shown before the main window has its place";
+    window.show();
     EXPECT_TRUE(window.Log()->isVisible());
-    EXPECT_EQ("リネームログ", window.Log()->windowTitle().toStdString());
-    // The lines reach screen readers through the list's accessible children.
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window.Log()->View());
-    ASSERT_NE(nullptr, list);
-    ASSERT_EQ(1, list->childCount());
-    EXPECT_EQ("READY.", list->child(0)->text(QAccessible::Name).toStdString());
+    EXPECT_EQ(QTr("Rename log"), window.Log()->windowTitle());
+    // The lines reach screen readers through the table's accessible cells.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(window.Log()->View());
+    ASSERT_NE(nullptr, table);
+    ASSERT_NE(nullptr, table->tableInterface());
+    ASSERT_EQ(1, table->tableInterface()->rowCount());
+    EXPECT_EQ("READY.", table->tableInterface()->cellAt(0, 0)->text(QAccessible::Name).toStdString());
 }
 
 namespace {
@@ -239,8 +255,8 @@ struct DialogSeen {
     std::vector<std::string> checked;
 };
 
-// Right-clicks the window; `act` runs on the dialog once it is open.
-DialogSeen RightClickWith(MainWindow& window, const std::function<void(QWidget*)>& act) {
+// Opens the properties from the menu; `act` runs on the dialog once it is open.
+DialogSeen PropertiesWith(MainWindow& window, const std::function<void(QWidget*)>& act) {
     DialogSeen seen;
     QTimer::singleShot(0, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
@@ -252,19 +268,28 @@ DialogSeen RightClickWith(MainWindow& window, const std::function<void(QWidget*)
         }
         act(dialog);
     });
-    QTest::mouseClick(&window, Qt::RightButton, Qt::NoModifier, QPoint(70, 70));
+    window.Menu()->Properties()->trigger();
     return seen;
 }
 
-void Click(QWidget* dialog, const char* text) {
+void Click(QWidget* dialog, const QString& text) {
     for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) {
-        if (b->text() == QString::fromUtf8(text)) b->click();
+        if (b->text() == text) b->click();
     }
+}
+
+// The dialog's caption of choice `value` of group `field`.
+QString Caption(int field, int value) {
+    return QTr(ChoiceOfValue(kChoiceFields[field], value).caption);
+}
+std::string Shown(int field, int value) {
+    return Caption(field, value).toStdString();
 }
 
 }  // namespace
 
-TEST_F(DesktopTest, RightClickOpensThePropertiesAndOnlyOkChangesTheStore) {
+TEST_F(DesktopTest, MenuOpensThePropertiesAndOnlyOkChangesTheStore) {
+    const int kFormat = 0, kLog = 2;
     struct Row {
         const char* name;
         std::function<void(QWidget*)> act;
@@ -272,15 +297,22 @@ TEST_F(DesktopTest, RightClickOpensThePropertiesAndOnlyOkChangesTheStore) {
         const char* log;
         bool logShown;
     } rows[] = {
-        {"OK", [](QWidget* d) { Click(d, "アーティスト名 - 曲名"), Click(d, "表示する"), Click(d, "OK"); },
+        {"OK",
+         [](QWidget* d) {
+             Click(d, Caption(kFormat, NAME_ARTIST_TITLE)), Click(d, Caption(kLog, LOG_SHOW)), Click(d, QTr("OK"));
+         },
          "Artist-Title", "OK", true},
-        {"Enter", [](QWidget* d) { Click(d, "表示しない"), QTest::keyClick(d, Qt::Key_Return); }, "Title-Artist", "NG",
+        {"Enter", [](QWidget* d) { Click(d, Caption(kLog, LOG_HIDE)), QTest::keyClick(d, Qt::Key_Return); },
+         "Title-Artist", "NG", false},
+        {"Cancel",
+         [](QWidget* d) {
+             Click(d, Caption(kFormat, NAME_TITLE)), Click(d, Caption(kLog, LOG_SHOW)), Click(d, QTr("Cancel"));
+         },
+         "Title-Artist", "NG", false},
+        {"Esc", [](QWidget* d) { Click(d, Caption(kFormat, NAME_TITLE)), QTest::keyClick(d, Qt::Key_Escape); },
+         "Title-Artist", "NG", false},
+        {"close box", [](QWidget* d) { Click(d, Caption(kFormat, NAME_TITLE)), d->close(); }, "Title-Artist", "NG",
          false},
-        {"Cancel", [](QWidget* d) { Click(d, "曲名のみ"), Click(d, "表示する"), Click(d, "ｷｬﾝｾﾙ"); }, "Title-Artist",
-         "NG", false},
-        {"Esc", [](QWidget* d) { Click(d, "曲名のみ"), QTest::keyClick(d, Qt::Key_Escape); }, "Title-Artist", "NG",
-         false},
-        {"close box", [](QWidget* d) { Click(d, "曲名のみ"), d->close(); }, "Title-Artist", "NG", false},
     };
     Store("Filename Type", "Title-Artist");
     Store("Primary Tag", "V1");
@@ -294,11 +326,11 @@ TEST_F(DesktopTest, RightClickOpensThePropertiesAndOnlyOkChangesTheStore) {
         LoadSettings(window.LiveSettings());
         window.Log()->setVisible(window.LiveSettings()->logWindow == LOG_SHOW);
         size_t lines = LogLines(window).size();
-        DialogSeen seen = RightClickWith(window, row.act);
+        DialogSeen seen = PropertiesWith(window, row.act);
         EXPECT_EQ(1, seen.busy) << row.name;
         EXPECT_EQ("Configuration...", seen.lastLine) << row.name;
-        std::vector<std::string> shown = {"曲名 - アーティスト名", "ID3v1 Tag",
-                                          row.name == std::string("Enter") ? "表示する" : "表示しない"};
+        std::vector<std::string> shown = {Shown(kFormat, NAME_TITLE_ARTIST), Shown(1, PRIMARY_V1),
+                                          Shown(kLog, row.name == std::string("Enter") ? LOG_SHOW : LOG_HIDE)};
         EXPECT_EQ(shown, seen.checked) << row.name;
         EXPECT_EQ(row.format, Stored("Filename Type")) << row.name;
         EXPECT_EQ("V1", Stored("Primary Tag")) << row.name;
@@ -316,32 +348,300 @@ TEST_F(DesktopTest, AGroupTheStoreCannotSupplyShowsNoChoice) {
     MainWindow window;
     window.show();
     ASSERT_EQ(0, unlink((config_ + "/Ombrix/Quillon/Primary Tag").c_str()));
-    DialogSeen seen = RightClickWith(window, [](QWidget* d) { Click(d, "OK"); });
+    DialogSeen seen = PropertiesWith(window, [](QWidget* d) { Click(d, QTr("OK")); });
     // The reads stop at the missing value: the log window's is not read either.
-    EXPECT_EQ(std::vector<std::string>{"曲名のみ"}, seen.checked);
+    EXPECT_EQ(std::vector<std::string>{Shown(0, NAME_TITLE)}, seen.checked);
     // A group left without a choice is saved as its last choice.
     EXPECT_EQ("V2", Stored("Primary Tag"));
     EXPECT_EQ("NG", Stored("Log Window"));
 }
 
-TEST_F(DesktopTest, TheLogWindowCannotBeClosedButGoesWithTheMainWindow) {
+namespace {
+
+// Makes `window` the active one, as a click on it would, so that its keys
+// reach their actions.
+void Activate(QWidget* window) {
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+std::vector<std::string> MenuItems(const MainWindow& window) {
+    std::vector<std::string> items;
+    for (QAction* a : window.Menu()->Menu()->actions()) {
+        if (!a->isSeparator()) items.push_back(a->text().toStdString());
+    }
+    return items;
+}
+
+}  // namespace
+
+TEST_F(DesktopTest, EachLineShowsTheNewNameOrWhyTheFileWasLeft) {
+    std::string deep = music_ + "/" + std::string(130, 'd');
+    MakeFolder(deep);
+    struct Row {
+        std::string name;  // in music_, made by `make`; empty for the URL row
+        std::function<void(const std::string&)> make;
+        int code;
+        std::string newName;
+        const char* reason;
+    } rows[] = {
+        {"song.mp3", [](const std::string& p) { WriteFile(p, TaggedMp3("Song")); }, RESULT_OK, "Song.mp3", ""},
+        {"gone.mp3", [](const std::string&) {}, RESULT_ACCESS_FAILED, "", "no such file"},
+        {"album.mp3", [](const std::string& p) { MakeFolder(p); }, RESULT_ACCESS_FAILED, "", "a folder, not a file"},
+        {"pipe.mp3", [](const std::string& p) { mkfifo(p.c_str(), 0600); }, RESULT_ACCESS_FAILED, "",
+         "not a regular file"},
+        {"taken.mp3", [&](const std::string& p) { WriteFile(p, TaggedMp3("Song")); }, RESULT_ACCESS_FAILED, "",
+         "name taken by another file"},
+        {"text.mp3", [](const std::string& p) { WriteFile(p, "just some words"); }, RESULT_FILE_ERROR, "",
+         "does not start as an MP3 file"},
+        {"bare.mp3", [](const std::string& p) { WriteFile(p, MpegFrames(2)); }, RESULT_NO_TAG, "", "no ID3 tag"},
+        {"anon.mp3", [](const std::string& p) { WriteFile(p, TaggedMp3("", "Band")); }, RESULT_NO_TITLE, "",
+         "no title in the tags"},
+        {"colon.mp3", [](const std::string& p) { WriteFile(p, TaggedMp3("a:b")); }, RESULT_RENAME_ERROR, "",
+         "forbidden character in the new name"},
+        {"tab.mp3", [](const std::string& p) { WriteFile(p, TaggedMp3("a\tb")); }, RESULT_ACCESS_FAILED, "",
+         "forbidden character in the new name"},
+        {std::string(130, 'd') + "/long.mp3",
+         [](const std::string& p) { WriteFile(p, TaggedMp3(std::string(125, 'x'))); }, RESULT_RENAME_ERROR, "",
+         "new name too long"},
+    };
+    QList<QUrl> urls;
+    for (const Row& row : rows) {
+        row.make(music_ + "/" + row.name);
+        urls.append(FileUrl(music_ + "/" + row.name));
+    }
+    urls.append(QUrl("sftp://host/music/a.mp3"));
+    MainWindow window;
+    window.show();
+    DropUrls(&window, urls);
+
+    LogModel* model = window.Log()->Model();
+    ASSERT_EQ(static_cast<int>(std::size(rows)) + 2, model->rowCount(QModelIndex()));
+    for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
+        const Row& row = rows[i];
+        EXPECT_EQ(OutcomeMessage(row.code) + " - " + music_ + "/" + row.name, model->Text(i, 0).toStdString());
+        EXPECT_EQ(row.newName, model->Text(i, LogModel::NEW_NAME_COLUMN).toStdString()) << row.name;
+        EXPECT_EQ(QTr(row.reason), model->Text(i, LogModel::REASON_COLUMN)) << row.name;
+    }
+    EXPECT_EQ(QTr("not a local file"), model->Text(static_cast<int>(std::size(rows)), LogModel::REASON_COLUMN));
+    // The whole new path, folder and all, where the cell has room for the name.
+    EXPECT_EQ(QString::fromStdString(music_ + "/Song.mp3"),
+              model->data(model->index(0, LogModel::NEW_NAME_COLUMN), Qt::ToolTipRole).toString());
+    EXPECT_EQ(QTr("%1 renamed, %2 left as they were").arg(1).arg(std::size(rows)), window.Status());
+    EXPECT_EQ(window.Status(), window.Log()->Status());
+
+    // Ctrl+A, Ctrl+C: every line, as the command line prints them.
+    window.Log()->show();
+    Activate(window.Log());
+    QTest::keyClick(window.Log()->View(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window.Log()->View(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(window.Log()->Lines().join(QLatin1Char('\n')) + QLatin1Char('\n'), QApplication::clipboard()->text());
+}
+
+// A batch whose files take a while each: the window stays live, the log
+// grows in groups as they are done, and the count shows meanwhile.
+TEST_F(DesktopTest, LinesArriveInGroupsWhileASlowBatchRuns) {
+    const unsigned kFiles = 80;
+    MainWindow window;
+    window.show();
+    int inserts = 0;
+    QObject::connect(window.Log()->Model(), &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+    window.StartBatch(
+        [](LogFeed* feed) {
+            feed->Clear();
+            for (unsigned i = 0; i < kFiles; ++i) {
+                LogRow row;
+                row.line = QByteArray::number(i);
+                feed->Add(row);
+                feed->Progress(i + 1, kFiles);
+                QThread::msleep(10);
+            }
+            return BatchTotals{kFiles, 0};
+        },
+        "%1 renamed, %2 left as they were");
+    EXPECT_TRUE(window.Picture()->Busy());
+    QDeadlineTimer deadline(5000);
+    while (window.Log()->Lines().size() < 5 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    ASSERT_TRUE(window.BatchRunning()) << "the lines only came at the end";
+    QString status = window.Status();
+    bool counting = false;
+    for (unsigned done = 1; done <= kFiles; ++done) counting |= status == QTr("%1 of %2").arg(done).arg(kFiles);
+    EXPECT_TRUE(counting) << status.toStdString();
+    QMimeData files;
+    files.setUrls({FileUrl(music_ + "/a.mp3")});
+    EXPECT_FALSE(DeliverDrop(&window, &files, Qt::CopyAction, false).accepted);
+    EXPECT_FALSE(window.Menu()->Properties()->isEnabled());
+    // Closed meanwhile, it goes once the batch is done.
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.Status().contains(QTr("Quitting when done")));
+    ASSERT_TRUE(WaitForBatch(&window));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(static_cast<qsizetype>(kFiles), window.Log()->Lines().size());
+    EXPECT_LT(inserts, static_cast<int>(kFiles) / 2);
+    EXPECT_FALSE(window.Picture()->Busy());
+    EXPECT_TRUE(window.Menu()->Properties()->isEnabled());
+    EXPECT_EQ(QTr("%1 renamed, %2 left as they were").arg(kFiles).arg(0), window.Status());
+}
+
+TEST_F(DesktopTest, MenuFromMouseOrKeysAndItsUndoPutsTheDropBack) {
+    std::vector<std::string> paths = {music_ + "/one.mp3", music_ + "/two.mp3"};
+    WriteFile(paths[0], TaggedMp3("First"));
+    WriteFile(paths[1], TaggedMp3("Second"));
+    MainWindow window;
+    window.show();
+    Activate(&window);
+    DropPaths(&window, paths);
+    ASSERT_EQ((std::vector<std::string>{"First.mp3", "Second.mp3"}), ListFolder(music_));
+    // A run of the command line after the drop is not the window's last drop.
+    WriteFile(music_ + "/three.mp3", TaggedMp3("Third"));
+    ASSERT_EQ(0, Cli({music_ + "/three.mp3"}).status);
+
+    QPoint centre = window.Picture()->geometry().center();
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, centre, window.mapToGlobal(centre));
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), window.mapToGlobal(QPoint(0, 0)));
+    const std::function<void()> opens[] = {
+        [&] { QApplication::sendEvent(&window, &mouse); },
+        [&] { QApplication::sendEvent(&window, &menuKey); },
+        [&] { QTest::keyClick(&window, Qt::Key_F10, Qt::ShiftModifier); },
+    };
+    for (const auto& open : opens) {
+        open();
+        EXPECT_TRUE(window.Menu()->Menu()->isVisible());
+        window.Menu()->Menu()->hide();
+    }
+    std::vector<std::string> items;
+    for (const char* text : {"Properties…", "Undo last drop", "Show log", "About Quillon", "Quit"}) {
+        items.push_back(QTr(text).toStdString());
+    }
+    EXPECT_EQ(items, MenuItems(window));
+
+    window.Menu()->Undo()->trigger();
+    ASSERT_TRUE(WaitForBatch(&window));
+    EXPECT_EQ((std::vector<std::string>{"Third.mp3", "one.mp3", "two.mp3"}), ListFolder(music_));
+    std::vector<std::string> undone = {OutcomeMessage(RESULT_OK) + " - " + music_ + "/Second.mp3 -> " + paths[1],
+                                       OutcomeMessage(RESULT_OK) + " - " + music_ + "/First.mp3 -> " + paths[0],
+                                       "READY."};
+    EXPECT_EQ(undone, LogLines(window));
+    EXPECT_EQ(QTr("%1 put back, %2 left as they were").arg(2).arg(0), window.Status());
+
+    // F1: the version and the licence.
+    Activate(&window);
+    QTest::keyClick(&window, Qt::Key_F1);
+    QMessageBox* about = window.findChild<QMessageBox*>();
+    ASSERT_NE(nullptr, about);
+    EXPECT_TRUE(about->text().contains(QLatin1String(QUILLON_VERSION)));
+    EXPECT_TRUE(about->text().contains(QLatin1String("MIT")));
+    about->close();
+
+    // The drop back whole, the next undo takes the run before it, as quillon
+    // --undo does; then nothing is left: said in a warning, the log kept.
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(WaitForBatch(&window));
+    EXPECT_EQ((std::vector<std::string>{"one.mp3", "three.mp3", "two.mp3"}), ListFolder(music_));
+    undone = LogLines(window);
+    Activate(&window);
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(WaitForBatch(&window));
+    EXPECT_EQ(undone, LogLines(window));
+    EXPECT_EQ(QTr("Nothing to undo"), window.Status());
+    QMessageBox* warning = window.findChild<QMessageBox*>();
+    ASSERT_NE(nullptr, warning);
+    EXPECT_TRUE(warning->text().startsWith(QLatin1String("nothing to undo"))) << warning->text().toStdString();
+}
+
+TEST_F(DesktopTest, TheLogOpensBesideTheMainWindowAndBothPlacesAreKept) {
+    const QRect screen(0, 0, 1000, 800);
+    const QSize size(300, 200);
+    struct Row {
+        QRect owner;
+        QPoint expected;
+    } rows[] = {
+        {QRect(100, 100, 160, 200), QPoint(272, 100)},  // right
+        {QRect(800, 100, 160, 200), QPoint(700, 312)},  // below
+        {QRect(700, 600, 160, 200), QPoint(388, 600)},  // left
+        {QRect(0, 0, 1000, 800), QPoint(700, 0)},       // no room: right as far as it goes
+    };
+    for (const Row& row : rows) EXPECT_EQ(row.expected, PlaceBeside(row.owner, size, screen)) << row.owner.x();
+    // Off every screen, a place comes back onto the nearest.
+    EXPECT_EQ(QPoint(1700, 0), KeepOnScreen(QRect(5000, -50, 300, 200), {screen, QRect(1000, 0, 1000, 800)}));
+    // A small screen (800 pixels scaled by two) still holds the log beside the main window.
+    QSize small = LogWindow::DefaultSize(QRect(0, 0, 640, 370));
+    EXPECT_LE(small.width() + 200, 640);
+    EXPECT_LE(small.height(), 370);
+
+    Store("Filename Type", "Title");
+    Store("Primary Tag", "V2");
+    Store("Log Window", "OK");
+    {
+        MainWindow window;
+        // Near the left edge: the offscreen screen is 800 wide, and the main
+        // window (wider for a Japanese default font) and the log just fit.
+        window.move(8, 30);
+        window.show();
+        EXPECT_FALSE(window.Log()->frameGeometry().intersects(window.frameGeometry()));
+        // To its right, the gap give or take the frames that come with showing.
+        EXPECT_NEAR(window.frameGeometry().right() + 1 + WINDOW_GAP, window.Log()->x(), 4);
+        EXPECT_NEAR(window.frameGeometry().top(), window.Log()->y(), 4);
+        window.Log()->move(400, 300);
+        window.Log()->resize(320, 240);
+        EXPECT_TRUE(window.close());
+    }
+    struct stat st;
+    ASSERT_EQ(0, stat((state_ + "/Ombrix/Quillon/window-state").c_str(), &st));
+    EXPECT_EQ(0600u, st.st_mode & 0777);
+    MainWindow again;
+    again.show();
+    EXPECT_EQ(QPoint(8, 30), again.pos());
+    EXPECT_EQ(QRect(400, 300, 320, 240), QRect(again.Log()->pos(), again.Log()->size()));
+}
+
+TEST_F(DesktopTest, HelpAndVersionPrintWithoutADisplay) {
+    ScopedEnv display("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr), platform("QT_QPA_PLATFORM", nullptr);
+    ProgramRun version = RunProgram({QUILLON_GUI_PATH, "--version"});
+    EXPECT_EQ(0, version.status) << version.err;
+    EXPECT_EQ("quillon-gui " QUILLON_VERSION "\n", version.out);
+    ProgramRun help = RunProgram({QUILLON_GUI_PATH, "--help"});
+    EXPECT_EQ(0, help.status) << help.err;
+    EXPECT_NE(std::string::npos, help.out.find("--version")) << help.out;
+}
+
+// Last: it runs the application's own event loop to its end.
+TEST_F(DesktopTest, ClosingTheLogHidesItAndQuittingTakesItAlong) {
     Store("Filename Type", "Title");
     Store("Primary Tag", "V2");
     Store("Log Window", "OK");
     auto* window = new MainWindow;
     window->show();
     QPointer<LogWindow> log = window->Log();
-    EXPECT_FALSE(log->close());
-    QTest::keyClick(log, Qt::Key_Escape);
-    QTest::keyClick(log, Qt::Key_F4, Qt::AltModifier);
-    EXPECT_TRUE(log->isVisible());
-    EXPECT_FALSE(log->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(log->minimumSize(), log->maximumSize());
+    EXPECT_NE(log->minimumSize(), log->maximumSize());
+    const std::function<void()> closes[] = {
+        [&] { EXPECT_TRUE(log->close()); },
+        [&] { QTest::keyClick(log, Qt::Key_Escape); },
+        [&] { QTest::keyClick(log, Qt::Key_W, Qt::ControlModifier); },
+    };
+    for (const auto& close : closes) {
+        window->ShowLog(true);
+        ASSERT_TRUE(log->isVisible());
+        Activate(log);
+        close();
+        EXPECT_FALSE(log->isVisible());
+    }
+    EXPECT_EQ("OK", Stored("Log Window"));
 
-    // Closing the main window ends the event loop with 0, the log shown or not.
+    // Ctrl+Q with the log shown ends the event loop with 0 at once.
+    window->Menu()->ToggleLog()->trigger();
     window->setAttribute(Qt::WA_DeleteOnClose);
-    QTimer::singleShot(0, window, &QWidget::close);
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+    QTimer::singleShot(0, [&] {
+        Activate(log);
+        QTest::keyClick(log, Qt::Key_Q, Qt::ControlModifier);
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    guard.start(2000);
     EXPECT_EQ(0, QApplication::exec());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(log.isNull());

@@ -2,11 +2,19 @@
 # End to end on Xvfb: MP3 files with blanks and Japanese in their names and
 # tags, dragged for real from another program (XDND, the pointer moved through
 # XTest) onto quillon-gui, come out renamed as the command line renames copies
-# of them; a drag of plain text is refused; the source is answered with a copy.
+# of them, and the log, read as a screen reader reads it (AT-SPI), holds the
+# command line's lines with the new names beside them; a drag of plain text is
+# refused; the source is answered with a copy; the log opens beside the main
+# window, and closing the main window ends the program, log and all.
 #
 #   xdnd_drop_test.sh QUILLON_GUI DRAG_SOURCE QUILLON FIXTURE_SCRIPT
 set -euo pipefail
+# The accessibility bus lives on a session bus of the test's own.
+if [ -z "${QUILLON_SESSION_BUS:-}" ]; then
+    exec env QUILLON_SESSION_BUS=1 dbus-run-session -- bash "$0" "$@"
+fi
 gui=$1 source_program=$2 cli=$3 fixtures=$4
+probe="/usr/bin/python3 $(dirname "$0")/desktop_probe.py"
 . "$(dirname "$0")/../../scripts/xdnd-drag.sh"
 
 work=$(mktemp -d)
@@ -33,10 +41,22 @@ expected=$("$cli" "$work/cli copy"/* | sed "s|$work/cli copy|$music|") || true
 xvfb_start 800x600x24
 before=$(ls "$music")
 # Paths on its command line are not renamed.
-"$gui" "${files[@]}" >"$work/gui.out" 2>&1 &
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$gui" "${files[@]}" >"$work/gui.out" 2>&1 &
 gui_pid=$!
 main=$(xdnd_wait_window Quillon 30) || fail "no window titled Quillon"
-xdnd_wait_window 'リネームログ' 10 >/dev/null || fail "the log window is not shown"
+# The log's title, and the name its table is read by, follow the locale.
+log=$(xdnd_wait_window '(リネームログ|Rename log)' 10) || fail "the log window is not shown"
+log_title=$(xdotool getwindowname "$log")
+# geometry WINDOW: "X Y WIDTH HEIGHT"
+geometry() {
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+read -r mx my mw mh <<<"$(geometry "$main")"
+read -r lx ly lw lh <<<"$(geometry "$log")"
+[ $((lx >= mx + mw || ly >= my + mh || lx + lw <= mx || ly + lh <= my)) = 1 ] ||
+    fail "the log ($lx,$ly ${lw}x$lh) lies over the main window ($mx,$my ${mw}x$mh)"
 
 # drag ARGS...: a drag from a new source onto the main window; prints the
 # source's answer.
@@ -67,5 +87,22 @@ if [ "$(ls "$music")" != "$(ls "$work/cli copy")" ]; then
 fi
 ls "$music" | grep -qx '夜の歌 - 月の バンド.mp3' || fail "the Japanese tags did not name their file"
 [ -n "$expected" ] || fail "the command line printed nothing"
-echo "xdnd: ${#files[@]} files dragged and renamed as the command line renames them"
+$probe log "$log_title" >"$work/log.tsv" || fail "the log cannot be read through AT-SPI"
+if [ "$(cut -f1 "$work/log.tsv")" != "$expected" ]; then
+    diff <(cut -f1 "$work/log.tsv") <(echo "$expected") || true
+    fail "the log's lines differ from the command line's"
+fi
+grep -q "/夜の歌.mp3	夜の歌 - 月の バンド.mp3	" "$work/log.tsv" || fail "no new name beside the line: $(cat "$work/log.tsv")"
+
+# The close button (what a window manager sends for it) ends the program with
+# the log shown, at once and with status 0.
+$probe close "$main"
+for _ in $(seq 20); do kill -0 "$gui_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$gui_pid" 2>/dev/null && fail "quillon-gui still runs 2 s after its window was closed"
+status=0
+wait "$gui_pid" || status=$?
+gui_pid=
+[ "$status" = 0 ] || fail "quillon-gui ended with status $status: $(cat "$work/gui.out")"
+[ -f "$XDG_STATE_HOME/Ombrix/Quillon/window-state" ] || fail "the windows' places were not kept"
+echo "xdnd: ${#files[@]} files dragged and renamed as the command line renames them; the log read through AT-SPI"
 echo "1 passed, 0 failed"

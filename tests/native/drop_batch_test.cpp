@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/drop_batch.h"
+#include "core/drop_reasons.h"
 #include "core/file_io.h"
 #include "core/tag_reader.h"
 #include "support/id3_bytes.h"
@@ -65,6 +66,8 @@ void DropAddLine(DropSite* site, const char* line) {
 void DropReady(DropSite* site) {
     site->calls.push_back("READY.");
 }
+
+void DropReportOutcome(DropSite*, const DropOutcome&) {}
 
 void DropMessageText(DropSite*, int code, char* text) {
     EXPECT_GE(code, RESULT_ACCESS_FAILED);
@@ -213,7 +216,9 @@ TEST_F(DropBatchTest, LineStaysWithinItsBufferForAnyPath) {
     site.paths = {"/" + std::string(700, 'p')};
     std::vector<char> line(LINE_BUFFER);
     TagInfo info = {};
-    EXPECT_EQ(RESULT_ACCESS_FAILED, ProcessDroppedFile(&site, 0, info, live_, line.data()));
+    DropOutcome outcome;
+    EXPECT_EQ(RESULT_ACCESS_FAILED, ProcessDroppedFile(&site, 0, info, live_, line.data(), &outcome));
+    EXPECT_EQ(REASON_PATH_TOO_LONG, outcome.reason);
     const std::string text(line.data(), strnlen(line.data(), line.size()));
     ASSERT_LT(text.size(), line.size());
     EXPECT_EQ(0u, text.find("M1 - /ppp"));

@@ -63,3 +63,5 @@ void DropReady(DropSite* site) {
 void DropMessageText(DropSite*, int code, char* text) {
     snprintf(text, MESSAGE_BUFFER, "%s", ModelMessage(code).c_str());
 }
+
+void DropReportOutcome(DropSite*, const DropOutcome&) {}
