@@ -181,7 +181,13 @@ void MainWindow::UndoLastDrop() {
         QApplication::beep();
         return;
     }
-    uint64_t batch = lastDrop_;
+    // Only this window's own drops: a run of the command line or another
+    // window's drop is not the user's last drop here.
+    if (drops_.empty()) {
+        SetStatus(QTr("Nothing to undo"));
+        return;
+    }
+    uint64_t batch = drops_.back();
     StartBatch([batch](LogFeed* feed) { return RunWindowUndo(feed, batch); }, N_("%1 put back, %2 left as they were"),
                true);
 }
@@ -191,11 +197,9 @@ void MainWindow::StartBatch(BatchRunner::Job job, const char* totalsText, bool u
     SetStatus(QString());
     runner_.Start(std::move(job), [this, totalsText, undo](BatchTotals totals) {
         SetBusy(false);
-        // Undo takes this window's last drop until it is back whole (another
-        // program's runs in between are not it), then the batch before, as
-        // quillon --undo does.
-        if (!undo && totals.batch != 0) lastDrop_ = totals.batch;
-        if (undo && totals.batch != 0 && totals.batch == lastDrop_) lastDrop_ = 0;
+        // A drop's batch is undone until it is back whole, then the drop before.
+        if (!undo && totals.batch != 0) drops_.push_back(totals.batch);
+        if (undo && totals.batch != 0 && !drops_.empty() && totals.batch == drops_.back()) drops_.pop_back();
         // Only an undo can find nothing to do.
         SetStatus(totals.ran ? QTr(totalsText).arg(totals.done).arg(totals.left) : QTr("Nothing to undo"));
         ShowNotices();

@@ -10,7 +10,10 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <stdint.h>
+
 #include <memory>
+#include <vector>
 
 #include "batch_runner.h"
 #include "core/diagnostics.h"
@@ -100,8 +103,9 @@ class MainWindow : public QWidget {
     std::unique_ptr<WindowMenu> menu_;
     BatchRunner runner_;
     bool quitWhenDone_ = false;
-    // The journal's number of the last drop that renamed a file, until undone.
-    uint64_t lastDrop_ = 0;
+    // The journal's numbers of this window's drops that renamed a file and
+    // are not yet undone whole, the last one last.
+    std::vector<uint64_t> drops_;
     bool logWanted_ = false;
     bool logPlaced_ = false;
     QRect savedLog_;

@@ -38,7 +38,7 @@ BatchTotals RunWindowUndo(LogFeed* feed, uint64_t batch) {
     UndoLines lines = {feed, {}};
     lines.totals.ran = false;
     UndoOutput output = {AddUndoLine, &lines};
-    int status = batch != 0 ? RunUndoBatch(batch, false, output) : RunUndo(false, output);
+    int status = RunUndoBatch(batch, false, output);
     lines.totals.batch = status == 0 ? batch : 0;
     return lines.totals;
 }

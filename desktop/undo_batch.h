@@ -7,12 +7,11 @@
 class LogFeed;
 
 // Puts the files of batch `batch` of the journal (the window's last drop) back
-// under their old names, or with 0 those of the newest batch with files left
-// to put back, as quillon --undo does; on the batch's thread: the log emptied,
-// one line per file, "READY.". Returns how many went back and how many stayed
-// as they were, and in `batch` the number of a batch now back whole; with
-// nothing to undo (which the diagnostics say), the log is left as it was and
-// `ran` is false.
+// under their old names, on the batch's thread: the log emptied, one line per
+// file, "READY.". Returns how many went back and how many stayed as they
+// were, and in `batch` the number if it is now back whole; when the journal
+// has nothing to undo (which the diagnostics say), the log is left as it was
+// and `ran` is false.
 BatchTotals RunWindowUndo(LogFeed* feed, uint64_t batch);
 
 #endif
