@@ -252,7 +252,8 @@ void MainWindow::PlaceLog() {
     logPlaced_ = true;
     QRect frame = frameGeometry();
     if (savedLog_.isValid()) {
-        QRect saved(KeepOnScreen(savedLog_, AvailableScreens()), savedLog_.size());
+        QRect saved(KeepOnScreen(QRect(savedLog_.topLeft(), savedLog_.size() + savedLogMargins_), AvailableScreens()),
+                    savedLog_.size());
         if (!saved.intersects(frame)) {
             log_->resize(saved.size());
             log_->move(saved.topLeft());
@@ -266,9 +267,9 @@ void MainWindow::PlaceLog() {
 
 void MainWindow::RestorePlaces() {
     WindowPlaces places = LoadWindowPlaces();
-    if (places.hasLog) savedLog_ = places.log;
+    if (places.hasLog) savedLog_ = places.log, savedLogMargins_ = places.logMargins;
     if (places.hasMain) {
-        move(KeepOnScreen(QRect(places.main, size()), AvailableScreens()));
+        move(KeepOnScreen(QRect(places.main, size() + places.mainMargins), AvailableScreens()));
         return;
     }
     // The first time, the two windows side by side in the middle of the
@@ -284,9 +285,11 @@ void MainWindow::SavePlaces() const {
     WindowPlaces places = LoadWindowPlaces();
     places.hasMain = true;
     places.main = pos();
+    places.mainMargins = frameGeometry().size() - size();
     if (logPlaced_) {
         places.hasLog = true;
         places.log = QRect(log_->pos(), log_->size());
+        places.logMargins = log_->frameGeometry().size() - log_->size();
     }
     if (!SaveWindowPlaces(places)) {
         qWarning("quillon-gui: cannot keep the windows' places in %s: %s", WindowStatePath().c_str(), strerror(errno));

@@ -109,6 +109,7 @@ class MainWindow : public QWidget {
     bool logWanted_ = false;
     bool logPlaced_ = false;
     QRect savedLog_;
+    QSize savedLogMargins_;  // its frame's, as last drawn
 };
 
 #endif

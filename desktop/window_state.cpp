@@ -1,6 +1,6 @@
 // The window-state file: two lines of numbers,
-//   main X Y
-//   log X Y WIDTH HEIGHT
+//   main X Y [MARGIN-WIDTH MARGIN-HEIGHT]
+//   log X Y WIDTH HEIGHT [MARGIN-WIDTH MARGIN-HEIGHT]
 #include "window_state.h"
 
 #include <fcntl.h>
@@ -14,6 +14,17 @@
 
 #include "core/journal.h"
 #include "core/user_files.h"
+
+namespace {
+
+// The frame's margins that may follow on the line; none when absent or absurd.
+QSize ReadMargins(std::istringstream& line) {
+    int width, height;
+    if (!(line >> width >> height) || width < 0 || height < 0 || width > 1000 || height > 1000) return QSize(0, 0);
+    return QSize(width, height);
+}
+
+}  // namespace
 
 std::string WindowStatePath() {
     return JournalFolderPath() + "/window-state";
@@ -30,9 +41,11 @@ WindowPlaces LoadWindowPlaces() {
         if (key == "main") {
             places.hasMain = true;
             places.main = QPoint(x, y);
+            places.mainMargins = ReadMargins(line);
         } else if (key == "log" && line >> width >> height && width > 0 && height > 0) {
             places.hasLog = true;
             places.log = QRect(x, y, width, height);
+            places.logMargins = ReadMargins(line);
         }
     }
     return places;
@@ -42,10 +55,14 @@ bool SaveWindowPlaces(const WindowPlaces& places) {
     std::string folder = JournalFolderPath();
     if (!MakeFolders(folder)) return false;
     std::ostringstream text;
-    if (places.hasMain) text << "main " << places.main.x() << ' ' << places.main.y() << '\n';
+    if (places.hasMain) {
+        text << "main " << places.main.x() << ' ' << places.main.y() << ' ' << places.mainMargins.width() << ' '
+             << places.mainMargins.height() << '\n';
+    }
     if (places.hasLog) {
         const QRect& r = places.log;
-        text << "log " << r.x() << ' ' << r.y() << ' ' << r.width() << ' ' << r.height() << '\n';
+        text << "log " << r.x() << ' ' << r.y() << ' ' << r.width() << ' ' << r.height() << ' '
+             << places.logMargins.width() << ' ' << places.logMargins.height() << '\n';
     }
     std::string path = WindowStatePath();
     std::string aside = path + ".new";

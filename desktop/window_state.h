@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 
 #include <string>
 
@@ -14,6 +15,9 @@ struct WindowPlaces {
     QPoint main;  // the main window's frame, top-left
     bool hasLog = false;
     QRect log;  // the log window's frame position and its size
+    // What each frame adds to its window's size (title bar, borders), as the
+    // window manager drew them last: a frame put back must fit whole.
+    QSize mainMargins, logMargins;
 };
 
 std::string WindowStatePath();

@@ -588,6 +588,16 @@ TEST_F(DesktopTest, TheLogOpensBesideTheMainWindowAndBothPlacesAreKept) {
     again.show();
     EXPECT_EQ(QPoint(8, 30), again.pos());
     EXPECT_EQ(QRect(400, 300, 320, 240), QRect(again.Log()->pos(), again.Log()->size()));
+    again.close();
+
+    // Kept off the screen (a monitor since unplugged): both frames come back
+    // whole, title bars and borders included.
+    WriteFile(state_ + "/Ombrix/Quillon/window-state", "main 3000 2000 4 30\nlog -3000 2000 320 240 4 30\n");
+    MainWindow moved;
+    moved.show();
+    QRect available = moved.screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(QRect(moved.pos(), moved.size() + QSize(4, 30)))) << moved.pos().y();
+    EXPECT_TRUE(available.contains(QRect(moved.Log()->pos(), moved.Log()->size() + QSize(4, 30))));
 }
 
 TEST_F(DesktopTest, HelpAndVersionPrintWithoutADisplay) {
