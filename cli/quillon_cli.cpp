@@ -128,8 +128,9 @@ bool TakeChoice(Options* options, int f, const char* word) {
     return choice != nullptr;
 }
 
-// A batch number as --undo-list shows it.
+// A batch number as --undo-list shows it; -u=N too, as --undo=N is written.
 bool BatchNumber(const char* text, unsigned long long* number) {
+    if (text[0] == '=') ++text;
     if (text[0] < '0' || text[0] > '9') return false;
     char* end = nullptr;
     errno = 0;
@@ -320,5 +321,8 @@ int main(int argc, char** argv) {
     NamePlan plan;
     DropSite site = {argv + optind, static_cast<unsigned>(argc - optind), options.dryRun ? &plan : nullptr, "", {}};
     unsigned failed = RunJournaledDrop(&site, &live, &site.files);
+    // Renames that cannot be undone are not a plain success: a script that
+    // checks the status learns it, as whoever reads the message does.
+    if (site.files.journal.failed) return Finish(2);
     return Finish(failed == 0 ? 0 : 1);
 }

@@ -141,7 +141,9 @@ std::string Plural(unsigned count, const char* one, const char* many) {
     return text;
 }
 
-int UndoBatch(JournalBatch* batch, bool dryRun, UndoOutput output) {
+// `newest`: the batch was taken as the newest with files to put back, which
+// the next plain --undo takes again.
+int UndoBatch(JournalBatch* batch, bool dryRun, bool newest, UndoOutput output) {
     if (!dryRun && !JournalMarkBatch(batch, 'p')) {
         Diagnose(Tr("cannot write to the undo journal of batch %llu: %s; nothing was changed"),
                  static_cast<unsigned long long>(batch->sequence), strerror(errno));
@@ -179,10 +181,18 @@ int UndoBatch(JournalBatch* batch, bool dryRun, UndoOutput output) {
                  static_cast<unsigned long long>(batch->sequence));
     }
     if (pending > 0 && !dryRun) {
-        Diagnose("%s", (Plural(pending, Tr("%u file of this batch is still to put back"),
-                               Tr("%u files of this batch are still to put back")) +
-                        Tr("; the next --undo tries again (--undo-list shows the batches)"))
-                           .c_str());
+        char again[160];
+        if (newest) {
+            snprintf(again, sizeof again, "%s", Tr("; the next --undo tries again (--undo-list shows the batches)"));
+        } else {
+            snprintf(again, sizeof again, Tr("; --undo=%llu tries again, a plain --undo takes the newest batch first"),
+                     static_cast<unsigned long long>(batch->sequence));
+        }
+        Diagnose("%s%s",
+                 Plural(pending, Tr("%u file of this batch is still to put back"),
+                        Tr("%u files of this batch are still to put back"))
+                     .c_str(),
+                 again);
     }
     bool complete = batch->skipped == 0 && batch->missing == 0;
     if (!complete) {
@@ -215,7 +225,7 @@ bool Read(const JournalFolder& folder, uint64_t sequence, bool take, JournalBatc
         Diagnose(Tr("will not use the undo journal of batch %llu in %s: %s; nothing was changed"),
                  static_cast<unsigned long long>(sequence), EscapeControls(folder.path).c_str(), why.c_str());
     } else if (read == BATCH_READ && batch->busy) {
-        Diagnose(Tr("batch %llu is still being written by a running quillon; nothing was changed"),
+        Diagnose(Tr("batch %llu is still being written (by quillon or quillon-gui, still running); nothing was changed"),
                  static_cast<unsigned long long>(sequence));
     }
     return read == BATCH_READ && !batch->busy;
@@ -250,7 +260,7 @@ int RunUndo(bool dryRun, UndoOutput output) {
             JournalRelease(&batch);
             continue;
         }
-        int status = UndoBatch(&batch, dryRun, output);
+        int status = UndoBatch(&batch, dryRun, true, output);
         CloseJournalFolder(&folder);
         return status;
     }
@@ -266,7 +276,7 @@ int RunUndoBatch(uint64_t sequence, bool dryRun, UndoOutput output) {
     bool absent = false;
     int status = 1;
     if (Read(folder, sequence, !dryRun, &batch, &absent)) {
-        status = UndoBatch(&batch, dryRun, output);
+        status = UndoBatch(&batch, dryRun, false, output);
     } else if (absent) {
         Diagnose(Tr("no batch %llu in %s"), static_cast<unsigned long long>(sequence),
                  EscapeControls(folder.path).c_str());
