@@ -225,7 +225,8 @@ bool Read(const JournalFolder& folder, uint64_t sequence, bool take, JournalBatc
         Diagnose(Tr("will not use the undo journal of batch %llu in %s: %s; nothing was changed"),
                  static_cast<unsigned long long>(sequence), EscapeControls(folder.path).c_str(), why.c_str());
     } else if (read == BATCH_READ && batch->busy) {
-        Diagnose(Tr("batch %llu is still being written (by quillon or quillon-gui, still running); nothing was changed"),
+        Diagnose(Tr("batch %llu is still being written (by quillon or quillon-gui, still running); nothing was "
+                    "changed"),
                  static_cast<unsigned long long>(sequence));
     }
     return read == BATCH_READ && !batch->busy;
