@@ -297,7 +297,14 @@ int RunUndoList(UndoOutput output) {
     std::vector<uint64_t> sequences = opened > 0 ? JournalSequences(folder) : std::vector<uint64_t>();
     for (size_t i = sequences.size(); i-- > 0;) {
         JournalBatch batch;
-        if (JournalReadBatch(folder, sequences[i], false, &batch, &why) != BATCH_READ) continue;
+        int read = JournalReadBatch(folder, sequences[i], false, &batch, &why);
+        if (read == BATCH_ABSENT) continue;  // dropped meanwhile
+        if (read == BATCH_REFUSED) {
+            // Listed all the same: a batch left out would look undone.
+            std::string line = std::to_string(sequences[i]) + "  " + Tr("not used: ") + why;
+            output.line(output.context, line.c_str());
+            continue;
+        }
         unsigned files = 0, left = 0, back = 0;
         std::set<std::string> places;
         std::string where;
@@ -310,6 +317,7 @@ int RunUndoList(UndoOutput output) {
             if (where.empty()) where = record.folder;
         }
         std::string state = batch.busy                   ? Tr("being written")
+                            : batch.records.empty()      ? Tr("its journal cannot be read")
                             : left == 0 && files == back ? Tr("undone")
                             : left == 0                  ? Tr("undone as far as it can be")
                             : batch.state == '.'         ? Tr("not undone")
@@ -319,7 +327,9 @@ int RunUndoList(UndoOutput output) {
         char when[32] = "?";
         time_t started = static_cast<time_t>(batch.started);
         struct tm local;
-        if (localtime_r(&started, &local) != nullptr) strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+        if (started != 0 && localtime_r(&started, &local) != nullptr) {
+            strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &local);
+        }
         std::string line = std::to_string(batch.sequence) + "  " + when + "  " +
                            Plural(files, Tr("%u file"), Tr("%u files")) + ", " + state;
         if (!where.empty()) {

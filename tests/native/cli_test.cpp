@@ -844,6 +844,7 @@ TEST_F(UndoTest, AJournalOthersCanWriteIsNeverUsed) {
     undo = Run({"--undo"});
     EXPECT_EQ(1, undo.status);
     EXPECT_NE(std::string::npos, undo.err.find("it belongs to user 65534, not to you")) << undo.err;
+    EXPECT_EQ(0u, Run({"--undo-list"}).out.find("1  not used: it belongs to user 65534, not to you"));
     EXPECT_EQ((std::vector<std::string>{"A.mp3", "B.mp3"}), ListFolder(music_));
 }
 
