@@ -551,13 +551,14 @@ void Parse(int fd, uint64_t sequence, JournalBatch* batch) {
         std::vector<std::string> f = Fields(body, size);
         JournalRecord record;
         if (first) {
-            first = false;
             uint64_t number;
             int64_t started;
+            // Another batch's journal copied under this number is not this batch.
             if (f.size() != 3 || f[0] != kHeader || !Unsigned(f[1], &number) || number != sequence ||
                 !SignedHex(f[2], &started)) {
                 break;
             }
+            first = false;
             batch->state = line[0];
             batch->started = started;
         } else if (batch->ended) {
@@ -573,6 +574,8 @@ void Parse(int fd, uint64_t sequence, JournalBatch* batch) {
             batch->ended = true;
             if (Unsigned(f[1], &counted) && Unsigned(f[2], &folderLines)) {
                 if (counted > records) batch->missing = static_cast<unsigned>(counted - records);
+                // A record line written twice is no record of its own.
+                if (counted < records) batch->skipped += static_cast<unsigned>(records - counted);
                 if (folderLines > folders) batch->skipped += static_cast<unsigned>(folderLines - folders);
             }
         } else if (IsState(line[0]) && ParseRecord(f, &record)) {

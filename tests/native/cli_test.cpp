@@ -595,27 +595,32 @@ TEST_F(UndoTest, TornOrEditedJournalMovesOnlyWhatItDescribes) {
         EXPECT_EQ(0, run.status) << run.err;
         EXPECT_EQ(std::string::npos, run.err.find("incomplete")) << run.err;
     }
+    const std::string c = Back(music_ + "/C.mp3", paths[2]), b = Back(music_ + "/B.mp3", paths[1]),
+                      a = Back(music_ + "/A.mp3", paths[0]);
     const struct {
         const char* name;
-        std::string journal;
+        std::string journal, out;
     } edits[] = {
-        {"a path edited", whole.substr(0, whole.find("\tb.mp3") + 1) + "_" + whole.substr(whole.find("\tb.mp3") + 2)},
-        {"a whole line deleted", whole.substr(0, bLine) + whole.substr(lastRecord)},
+        {"a line written twice", whole.substr(0, lastRecord) + whole.substr(bLine), c + b + b + a},
+        {"a path edited", whole.substr(0, whole.find("\tb.mp3") + 1) + "_" + whole.substr(whole.find("\tb.mp3") + 2),
+         c + a},
+        {"a whole line deleted", whole.substr(0, bLine) + whole.substr(lastRecord), c + a},
     };
     for (const auto& edit : edits) {
         SCOPED_TRACE(edit.name);
         WriteFile(batch, edit.journal);
         ProgramRun run = Run({"--undo", "--dry-run"});
-        EXPECT_EQ(Back(music_ + "/C.mp3", paths[2]) + Back(music_ + "/A.mp3", paths[0]) + Ready(), run.out);
+        EXPECT_EQ(edit.out + Ready(), run.out);
         EXPECT_EQ(1, run.status);
         EXPECT_NE(std::string::npos, run.err.find("incomplete")) << run.err;
     }
     ProgramRun run = Run({"--undo"});
     EXPECT_EQ(1, run.status);
     EXPECT_EQ((std::vector<std::string>{"B.mp3", "a.mp3", "c.mp3"}), ListFolder(music_));
-    // A file under a batch's name that this program did not write is passed
-    // over, and said to be.
-    for (const char* junk : {"", "garbage\n", "-\tquillon undo journal 2\t2\t0\t00000000\n"}) {
+    // A file under a batch's name that this program did not write, or another
+    // batch's journal copied under it, is passed over, and said to be.
+    for (const std::string& junk :
+         {std::string(), std::string("garbage\n"), std::string("-\tquillon undo journal 2\t2\t0\t00000000\n"), whole}) {
         WriteFile(Journal("00000002.journal"), junk);
         run = Run({"--undo", "--dry-run"});
         EXPECT_EQ("", run.out);
