@@ -11,6 +11,9 @@
 struct UndoOutput {
     void (*line)(void* context, const char* text);
     void* context;
+    // When set: how many files the batch taken has to put back, before the
+    // first of their lines (a window shows "n of N" with it).
+    void (*files)(void* context, unsigned count) = nullptr;
 };
 
 // Puts back the newest batch that has files to put back: one never undone,

@@ -153,6 +153,11 @@ int UndoBatch(JournalBatch* batch, bool dryRun, bool newest, UndoOutput output) 
     NamePlan plan;
     Place place;
     unsigned pending = 0, notBack = 0, unmarked = 0;
+    if (output.files != nullptr) {
+        unsigned count = 0;
+        for (const JournalRecord& record : batch->records) count += ToPutBack(record.state) ? 1 : 0;
+        output.files(output.context, count);
+    }
     for (size_t i = batch->records.size(); i-- > 0;) {
         JournalRecord& record = batch->records[i];
         if (record.state == RECORD_SETTLED) ++notBack;

@@ -15,7 +15,14 @@ namespace {
 struct UndoLines {
     LogFeed* feed;
     BatchTotals totals;
+    unsigned files;
 };
+
+void CountUndoFiles(void* context, unsigned count) {
+    auto* lines = static_cast<UndoLines*>(context);
+    lines->files = count;
+    lines->feed->Progress(0, count);
+}
 
 void AddUndoLine(void* context, const char* text) {
     auto* lines = static_cast<UndoLines*>(context);
@@ -28,6 +35,7 @@ void AddUndoLine(void* context, const char* text) {
         // The undo's lines start with the outcome message of their file.
         const char* ok = OutcomeMessageUtf8(RESULT_OK);
         ++(strncmp(text, ok, strlen(ok)) == 0 ? lines->totals.done : lines->totals.left);
+        lines->feed->Progress(lines->totals.done + lines->totals.left, lines->files);
     }
     lines->feed->Add(std::move(row));
 }
@@ -35,9 +43,9 @@ void AddUndoLine(void* context, const char* text) {
 }  // namespace
 
 BatchTotals RunWindowUndo(LogFeed* feed, uint64_t batch) {
-    UndoLines lines = {feed, {}};
+    UndoLines lines = {feed, {}, 0};
     lines.totals.ran = false;
-    UndoOutput output = {AddUndoLine, &lines};
+    UndoOutput output = {AddUndoLine, &lines, CountUndoFiles};
     int status = RunUndoBatch(batch, false, output);
     lines.totals.batch = status == 0 ? batch : 0;
     return lines.totals;

@@ -39,6 +39,7 @@
 #include "settings/choices.h"
 #include "settings/settings_store.h"
 #include "support/test_files.h"
+#include "undo_batch.h"
 #include "window_menu.h"
 
 namespace {
@@ -542,6 +543,23 @@ TEST_F(DesktopTest, MenuFromMouseOrKeysAndItsUndoPutsTheDropBack) {
     EXPECT_EQ((std::vector<std::string>{"Third.mp3", "one.mp3", "two.mp3"}), ListFolder(music_));
     EXPECT_EQ(undone, LogLines(window));
     EXPECT_EQ(QTr("Nothing to undo"), window.Status());
+}
+
+// The window's undo of one batch: its count goes from 0 to the files it has
+// to put back, and a batch back whole is said to be.
+TEST_F(DesktopTest, TheWindowsUndoCountsItsFiles) {
+    std::vector<std::string> paths = {music_ + "/one.mp3", music_ + "/two.mp3"};
+    WriteFile(paths[0], TaggedMp3("First"));
+    WriteFile(paths[1], TaggedMp3("Second"));
+    ASSERT_EQ(0, Cli(paths).status);
+    LogFeed feed;
+    BatchTotals totals = RunWindowUndo(&feed, 1);
+    LogFeed::Taken taken = feed.Take();
+    EXPECT_EQ(2u, taken.done);
+    EXPECT_EQ(2u, taken.total);
+    EXPECT_EQ(3u, taken.rows.size());
+    EXPECT_EQ(1u, totals.batch);
+    EXPECT_EQ((std::vector<std::string>{"one.mp3", "two.mp3"}), ListFolder(music_));
 }
 
 TEST_F(DesktopTest, TheLogOpensBesideTheMainWindowAndBothPlacesAreKept) {
