@@ -85,7 +85,9 @@ LogWindow::LogWindow(QWidget* owner)
 
     QRect available = screen()->availableGeometry();
     resize(DefaultSize(available));
-    view_->header()->resizeSection(LogModel::LINE_COLUMN, width() / 2);
+    // A file has a new name or a reason, never both; the reasons are the
+    // longer texts and are read whole more often than a path.
+    view_->header()->resizeSection(LogModel::LINE_COLUMN, width() * 5 / 12);
     view_->header()->resizeSection(LogModel::NEW_NAME_COLUMN, width() / 4);
 }
 
