@@ -6,6 +6,7 @@
 #define QUILLON_CORE_OUTCOME_MESSAGES_H
 
 // The message of result code `code` in UTF-8; "" for a code outside 1 to 6.
+// The language is the one of the first call: a run does not change it.
 const char* OutcomeMessageUtf8(int code);
 
 #endif
