@@ -52,7 +52,11 @@ void BindOnce() {
 }  // namespace
 
 void StartTexts() {
-    setlocale(LC_ALL, "");
+    // Only what the texts, their characters and the undo list's dates follow:
+    // each other category is a locale file to load at every start.
+    setlocale(LC_CTYPE, "");
+    setlocale(LC_MESSAGES, "");
+    setlocale(LC_TIME, "");
     BindOnce();
 }
 
