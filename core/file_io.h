@@ -4,6 +4,7 @@
 #define QUILLON_CORE_FILE_IO_H
 
 #include <stdint.h>
+#include <string.h>
 
 // What tells a file from another file and from a later version of itself, as
 // far as an undo needs to know: a rename keeps all of it, a rewrite or a copy
@@ -59,17 +60,14 @@ int RenameNoReplace(const char* from, const char* to);
 // Windows file systems refuse and which would let a name forge lines wherever
 // it is shown.
 inline int NameRefusedByFileSystem(const char* path) {
-    // One pass: a control character counts until a separator shows it was
-    // in a folder's name.
-    int refused = 0;
-    for (const char* p = path; *p != '\0'; ++p) {
-        if (*p == '/' || *p == '\\') {
-            refused = 0;
-        } else if (static_cast<unsigned char>(*p) < 0x20) {
-            refused = 1;
-        }
+    // From the end back to the last separator: only the name is looked at,
+    // not the folders before it, which a drop of thousands shares.
+    for (const char* p = path + strlen(path); p > path;) {
+        unsigned char c = static_cast<unsigned char>(*--p);
+        if (c == '/' || c == '\\') return 0;
+        if (c < 0x20) return 1;
     }
-    return refused;
+    return 0;
 }
 
 #endif
