@@ -124,7 +124,9 @@ int OpenJournalFolder(JournalFolder* folder, bool create, std::string* why);
 void CloseJournalFolder(JournalFolder* folder);
 
 // The numbers of the batches in the folder, oldest first.
-std::vector<uint64_t> JournalSequences(const JournalFolder& folder);
+// With `earlier`, also how many journals of an earlier quillon (NAME.batch,
+// never undone) the folder holds, which this one does not read.
+std::vector<uint64_t> JournalSequences(const JournalFolder& folder, unsigned* earlier = nullptr);
 
 // What JournalReadBatch found.
 enum { BATCH_READ = 1, BATCH_ABSENT = 0, BATCH_REFUSED = -1 };

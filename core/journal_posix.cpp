@@ -634,8 +634,9 @@ void CloseJournalFolder(JournalFolder* folder) {
     folder->fd = -1;
 }
 
-std::vector<uint64_t> JournalSequences(const JournalFolder& folder) {
+std::vector<uint64_t> JournalSequences(const JournalFolder& folder, unsigned* earlier) {
     std::vector<uint64_t> sequences;
+    if (earlier != nullptr) *earlier = 0;
     int fd = openat(folder.fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
     if (dir == nullptr) {
@@ -645,6 +646,11 @@ std::vector<uint64_t> JournalSequences(const JournalFolder& folder) {
     while (struct dirent* entry = readdir(dir)) {
         uint64_t sequence = SequenceOfName(entry->d_name);
         if (sequence != 0) sequences.push_back(sequence);
+        size_t length = strlen(entry->d_name);
+        if (earlier != nullptr && entry->d_name[0] != '.' && length > 6 &&
+            strcmp(entry->d_name + length - 6, ".batch") == 0) {
+            ++*earlier;
+        }
     }
     closedir(dir);
     std::sort(sequences.begin(), sequences.end());

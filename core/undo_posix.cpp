@@ -249,7 +249,8 @@ bool HasToPutBack(const JournalBatch& batch) {
 int RunUndo(bool dryRun, UndoOutput output) {
     JournalFolder folder;
     if (!Folder(&folder)) return 1;
-    std::vector<uint64_t> sequences = JournalSequences(folder);
+    unsigned earlier = 0;
+    std::vector<uint64_t> sequences = JournalSequences(folder, &earlier);
     for (size_t i = sequences.size(); i-- > 0;) {
         JournalBatch batch;
         bool absent = false;
@@ -271,6 +272,13 @@ int RunUndo(bool dryRun, UndoOutput output) {
         return status;
     }
     Diagnose(Tr("nothing to undo: no batch with files to put back in %s"), EscapeControls(folder.path).c_str());
+    if (earlier > 0) {
+        // Said rather than passed over in silence: the user's last run may be
+        // one of them, and their lines still name each file's two names.
+        Diagnose("%s", Plural(earlier, Tr("%u journal of an earlier quillon (NAME.batch) is there but not read"),
+                              Tr("%u journals of an earlier quillon (NAME.batch) are there but not read"))
+                           .c_str());
+    }
     CloseJournalFolder(&folder);
     return 1;
 }

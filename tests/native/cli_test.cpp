@@ -556,6 +556,9 @@ TEST_F(UndoTest, EachUndoTakesTheRunBefore) {
     EXPECT_EQ(1, none.status);
     EXPECT_EQ("", none.out);
     EXPECT_EQ(0u, none.err.find("quillon: nothing to undo")) << none.err;
+    // A journal of the earlier format is not read, and said to be there.
+    WriteFile(state_ + "/Ombrix/Quillon/20261201T101010.000000000Z-7.batch", "quillon undo journal 1\n");
+    EXPECT_NE(std::string::npos, Run({"--undo"}).err.find("1 journal of an earlier quillon (NAME.batch) is there"));
     // A run that renamed nothing leaves no batch, and a dry run none either.
     Run({"--dry-run", path});
     Run({Make("text.mp3", "not audio")});
