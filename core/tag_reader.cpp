@@ -171,7 +171,7 @@ int ReadTags(const char* path, TagInfo& info) {
     return ReadTagsIdentified(path, info, &identity);
 }
 
-int ReadTagsInWindow(const char* path, TagInfo& info, FileIdentity* identity) {
+int ReadTagsAs(const TagReading& reading, const char* path, TagInfo& info, FileIdentity* identity) {
     InputFile file;
     if (!OpenForReading(path, &file)) {
         info.fileOpened = 0;
@@ -179,9 +179,10 @@ int ReadTagsInWindow(const char* path, TagInfo& info, FileIdentity* identity) {
     }
     *identity = file.identity;
     info.fileOpened = 1;
-    unsigned char head[WINDOW_HEAD_SIZE];
-    int64_t offset;
-    if (!ReadHead(file, head, WINDOW_HEAD_SIZE, &offset) || !SignatureAccepted(head)) {
+    unsigned char head[TAG_HEAD_MAX];
+    int64_t offset = 0;
+    int count = ReadHead(file, head, reading.headSize < TAG_HEAD_MAX ? reading.headSize : TAG_HEAD_MAX, &offset);
+    if (count == 0 || !reading.accepted(head)) {
         info.formatRecognized = 0;
         CloseFile(file);
         return 0;
@@ -190,8 +191,21 @@ int ReadTagsInWindow(const char* path, TagInfo& info, FileIdentity* identity) {
     info.v2Title[0] = '\0';
     info.v2Artist[0] = '\0';
     info.hasId3v2 = memcmp(head, "ID3", SIGNATURE_SIZE) == 0;
-    if (info.hasId3v2) ReadId3v2(head, info);
+    if (info.hasId3v2) reading.readId3v2(head, count, &file, offset, info);
     ReadId3v1(file, info);
     CloseFile(file);
     return 1;
+}
+
+namespace {
+
+void ReadId3v2InWindow(const unsigned char* head, int, InputFile*, int64_t, TagInfo& info) {
+    ReadId3v2(head, info);
+}
+
+}  // namespace
+
+int ReadTagsInWindow(const char* path, TagInfo& info, FileIdentity* identity) {
+    static const TagReading kWindow = {WINDOW_HEAD_SIZE, SignatureAccepted, ReadId3v2InWindow};
+    return ReadTagsAs(kWindow, path, info, identity);
 }

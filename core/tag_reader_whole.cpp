@@ -11,6 +11,8 @@
 namespace {
 
 enum { WHOLE_HEAD_SIZE = 4096 };
+static_assert(static_cast<int>(WHOLE_HEAD_SIZE) <= static_cast<int>(TAG_HEAD_MAX),
+              "the first read fits the shared head");
 
 // 1 when the three bytes begin an MPEG audio Layer III frame header of MPEG-1,
 // 2 or 2.5, with or without CRC: the sync bits, a version, layer III, a bit
@@ -23,30 +25,17 @@ int Layer3FrameHeader(const unsigned char* b) {
     return version != 1 && layer == 1 && bitRate != 15 && sampleRate != 3;
 }
 
+int AcceptedWhole(const unsigned char* head) {
+    return SignatureAccepted(head) || Layer3FrameHeader(head);
+}
+
+void ReadId3v2Whole(const unsigned char* head, int count, InputFile* file, int64_t offset, TagInfo& info) {
+    ReadId3v2Texts(head, count, file, offset, info.v2Title, info.v2Artist);
+}
+
 }  // namespace
 
 int ReadTagsWhole(const char* path, TagInfo& info, FileIdentity* identity) {
-    InputFile file;
-    if (!OpenForReading(path, &file)) {
-        info.fileOpened = 0;
-        return 0;
-    }
-    *identity = file.identity;
-    info.fileOpened = 1;
-    unsigned char head[WHOLE_HEAD_SIZE];
-    int64_t offset = 0;
-    int count = ReadHead(file, head, WHOLE_HEAD_SIZE, &offset);
-    if (count == 0 || !(SignatureAccepted(head) || Layer3FrameHeader(head))) {
-        info.formatRecognized = 0;
-        CloseFile(file);
-        return 0;
-    }
-    info.formatRecognized = 1;
-    info.v2Title[0] = '\0';
-    info.v2Artist[0] = '\0';
-    info.hasId3v2 = memcmp(head, "ID3", SIGNATURE_SIZE) == 0;
-    if (info.hasId3v2) ReadId3v2Texts(head, count, &file, offset, info.v2Title, info.v2Artist);
-    ReadId3v1(file, info);
-    CloseFile(file);
-    return 1;
+    static const TagReading kWhole = {WHOLE_HEAD_SIZE, AcceptedWhole, ReadId3v2Whole};
+    return ReadTagsAs(kWhole, path, info, identity);
 }
